@@ -1,0 +1,33 @@
+# make run   the program against the virtual printer (a screenshot when headless)
+# make test  every suite: native, then Windows under Wine
+# make bench the performance figures of the README
+SHELL := /bin/bash
+.PHONY: all setup build native windows test run bench clean
+
+all: build
+
+setup:
+	@scripts/setup.sh
+
+native: setup
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+windows: setup
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows
+
+build: native windows
+
+test: build
+	ctest --preset native
+	scripts/wine-session.sh ctest --preset windows
+
+run: windows
+	scripts/run.sh
+
+bench: build
+	scripts/bench.sh
+
+clean:
+	rm -rf build

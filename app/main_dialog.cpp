@@ -1,0 +1,235 @@
+#include "main_dialog.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <cstdio>
+
+#include "../res/resource.h"
+#include "selection_lists.h"
+#include "settings_store.h"
+
+namespace tq350 {
+
+const UINT g_activation_message = RegisterWindowMessageA("Printer Settings");
+
+BeepHandler g_beep_handler = [](UINT type) { MessageBeep(type); };
+
+void Beep(UINT type) {
+    g_beep_handler(type);
+}
+
+namespace {
+
+// Controls that only make sense with a printer, in the order they are switched.
+// Port, speed, "Connect & Get", the auto-off edit and Cancel stay usable.
+constexpr std::array<int, 15> kPrinterControls{
+    IDC_CONNECT_SET,     IDC_PRINTER_NAME,   IDC_STATUS,        IDC_VOLTAGE,
+    IDC_TEMPERATURE,     IDC_CAPABILITIES,   IDC_SWITCHES,      IDC_DENSITY,
+    IDC_AUTO_OFF_SPIN,   IDC_BLACK_MARK,     IDC_IRDA_MAX_115200, IDC_IRDA_MAX_57600,
+    IDC_IRDA_RELIABLE,   IDC_IRDA_RAW,       IDOK,
+};
+
+constexpr int kRawIrdaSwitchItem = 6;
+
+constexpr const char* kAboutText = "TQ-350 Configuration utility\r"
+                                   "Version 1.29\r"
+                                   "Set-up of TQ-350 thermal receipt printers";
+
+struct MainDialogState {
+    HKEY settings_key = nullptr;
+};
+MainDialogState g_state;
+
+void close_settings_key() {
+    if (g_state.settings_key) {
+        RegCloseKey(g_state.settings_key);
+        g_state.settings_key = nullptr;
+    }
+}
+
+void show_about_box(HWND dialog) {
+    MessageBoxA(dialog, kAboutText, kMessageCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+void init_list_view(HWND dialog, int id, int first_string, int count) {
+    HWND list = GetDlgItem(dialog, id);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    RECT outer{};
+    GetWindowRect(list, &outer);
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = (outer.right - outer.left) - GetSystemMetrics(SM_CXVSCROLL) - 5;
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    for (int i = 0; i < count; ++i) {
+        char text[1024];
+        snprintf(text, sizeof text, "%s", LoadResString(instance, first_string + i));
+        if (text[0] == '\0')
+            snprintf(text, sizeof text, LoadResString(instance, IDS_SWITCH_NOT_USED), i + 1);
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = text;
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        SetListItemChecked(list, i, false);
+    }
+}
+
+void on_init_dialog(HWND dialog) {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    if (HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU)))
+        SetMenu(dialog, menu);
+    SetConnectedState(dialog, false);
+    FillPortList(GetDlgItem(dialog, IDC_PORT));
+    FillSpeedList(GetDlgItem(dialog, IDC_SPEED));
+    if (HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PRINTER))) {
+        SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    init_list_view(dialog, IDC_CAPABILITIES, IDS_CAPABILITY_FIRST, IDS_CAPABILITY_COUNT);
+    init_list_view(dialog, IDC_SWITCHES, IDS_SWITCH_FIRST, IDS_SWITCH_COUNT);
+    FillDensityList(GetDlgItem(dialog, IDC_DENSITY));
+    SendDlgItemMessageA(dialog, IDC_AUTO_OFF_SPIN, UDM_SETRANGE, 0,
+                        MAKELPARAM(kAutoOffMaxMinutes, kAutoOffMinMinutes));
+    SendDlgItemMessageA(dialog, IDC_AUTO_OFF_SPIN, UDM_SETPOS, 0, kAutoOffDefaultMinutes);
+    CheckRadioButton(dialog, IDC_IRDA_MAX_115200, IDC_IRDA_MAX_57600, IDC_IRDA_MAX_115200);
+    CheckRadioButton(dialog, IDC_IRDA_RELIABLE, IDC_IRDA_RAW, IDC_IRDA_RELIABLE);
+    g_state.settings_key = OpenSettingsKey();
+    if (g_state.settings_key)
+        LoadSettings(g_state.settings_key, dialog);
+    if (HMENU system_menu = GetSystemMenu(dialog, FALSE)) {
+        AppendMenuA(system_menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(system_menu, MF_STRING, IDM_ABOUT, "Abo&ut...");
+    }
+}
+
+void on_ok(HWND dialog) {
+    if (g_state.settings_key)
+        SaveSettings(g_state.settings_key, dialog);
+    close_settings_key();
+    PostQuitMessage(0);
+}
+
+void on_cancel() {
+    close_settings_key();
+    PostQuitMessage(0);
+}
+
+INT_PTR on_command(HWND dialog, int id, int code) {
+    switch (id) {
+    case IDOK:
+        if (code != BN_CLICKED)
+            return FALSE;
+        on_ok(dialog);
+        return TRUE;
+    case IDCANCEL:
+        if (code != BN_CLICKED)
+            return FALSE;
+        on_cancel();
+        return TRUE;
+    case IDC_PORT:
+        if (code != CBN_SELCHANGE)
+            return FALSE;
+        FillSpeedList(GetDlgItem(dialog, IDC_SPEED));
+        SetConnectedState(dialog, false);
+        return TRUE;
+    case IDC_SPEED:
+        if (code != CBN_SELCHANGE)
+            return FALSE;
+        SetConnectedState(dialog, false);
+        return TRUE;
+    case IDC_IRDA_RELIABLE:
+    case IDC_IRDA_RAW:
+        // Switch 7 and the protocol radios say the same thing; keep them equal.
+        if (code == BN_CLICKED)
+            SetListItemChecked(GetDlgItem(dialog, IDC_SWITCHES), kRawIrdaSwitchItem,
+                               IsDlgButtonChecked(dialog, IDC_IRDA_RELIABLE) != BST_CHECKED);
+        return FALSE;
+    case IDM_ABOUT:
+        show_about_box(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR on_notify(HWND dialog, const NMHDR& header) {
+    if (header.idFrom == IDC_CAPABILITIES && header.code == LVN_ITEMCHANGING &&
+        g_state.settings_key) {
+        // The capability list shows what the printer reports; the user cannot change it.
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    }
+    if (header.idFrom == IDC_SWITCHES && header.code == LVN_ITEMCHANGED) {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) && change.iItem == kRawIrdaSwitchItem) {
+            bool raw = (change.uNewState & 0xFFFFF000u) == INDEXTOSTATEIMAGEMASK(2);
+            CheckRadioButton(dialog, IDC_IRDA_RELIABLE, IDC_IRDA_RAW,
+                             raw ? IDC_IRDA_RAW : IDC_IRDA_RELIABLE);
+        }
+    }
+    return FALSE;
+}
+
+INT_PTR on_activation(HWND dialog, UINT message) {
+    if (IsIconic(dialog))
+        ShowWindow(dialog, SW_RESTORE);
+    ShowWindow(dialog, SW_SHOW);
+    // The main dialog itself, or the modal dialog open over it.
+    HWND front = GetLastActivePopup(dialog);
+    BringWindowToTop(front);
+    SetForegroundWindow(front);
+    // Set last: the messages sent by the calls above reset the dialog's result.
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, message);
+    return message;
+}
+
+} // namespace
+
+HKEY MainSettingsKey() {
+    return g_state.settings_key;
+}
+
+void SetMainSettingsKey(HKEY key) {
+    g_state.settings_key = key;
+}
+
+void SetConnectedState(HWND dialog, bool connected) {
+    if (!connected)
+        Beep(MB_ICONEXCLAMATION);
+    for (int id : kPrinterControls)
+        EnableWindow(GetDlgItem(dialog, id), connected);
+    if (HMENU menu = GetMenu(dialog)) {
+        EnableMenuItem(menu, 0, MF_BYPOSITION | (connected ? MF_ENABLED : MF_GRAYED));
+        DrawMenuBar(dialog);
+    }
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        on_init_dialog(dialog);
+        return FALSE;
+    case WM_COMMAND:
+        return on_command(dialog, LOWORD(wparam), HIWORD(wparam));
+    case WM_NOTIFY:
+        return on_notify(dialog, *reinterpret_cast<const NMHDR*>(lparam));
+    case WM_SYSCOMMAND:
+        if ((wparam & 0xFFF0) != IDM_ABOUT)
+            return FALSE;
+        show_about_box(dialog);
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+        return TRUE;
+    case WM_DESTROY:
+        // Normally closed by OK or Cancel already; this covers a window destroyed otherwise.
+        close_settings_key();
+        return FALSE;
+    default:
+        if (message == g_activation_message && message != 0)
+            return on_activation(dialog, message);
+        return FALSE;
+    }
+}
+
+} // namespace tq350

@@ -1,0 +1,120 @@
+// A main dialog made from the real template, with its registry keys moved to a
+// scratch key so that tests start fresh and never see the machine's own ports.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+
+#include "../../res/resource.h"
+#include "main_dialog.h"
+#include "settings_store.h"
+#include "win_test_support.h"
+
+namespace tq350::test {
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_settings_ = g_settings_location;
+        saved_ports_ = g_serial_port_location;
+        settings_path_ = scratch_.path() + "\\Settings";
+        ports_path_ = scratch_.path() + "\\SERIALCOMM";
+        g_settings_location = {HKEY_CURRENT_USER, settings_path_.c_str()};
+        g_serial_port_location = {HKEY_CURRENT_USER, ports_path_.c_str()};
+        set_ports({"COM1", "COM3"});
+        pump_messages();
+    }
+
+    void TearDown() override {
+        if (dialog_)
+            DestroyWindow(dialog_);
+        pump_messages();
+        g_settings_location = saved_settings_;
+        g_serial_port_location = saved_ports_;
+    }
+
+    // Replaces the serial-port list the dialog will read.
+    void set_ports(std::initializer_list<const char*> names) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, ports_path_.c_str());
+        HKEY key = create(ports_path_);
+        int device = 0;
+        for (const char* name : names)
+            set_string_value(key, ("\\Device\\Serial" + std::to_string(device++)).c_str(),
+                             std::string(name) + '\0');
+        RegCloseKey(key);
+    }
+
+    HKEY settings_key() { return create(settings_path_); } // caller closes
+
+    void store_dword(const char* name, DWORD value) {
+        HKEY key = settings_key();
+        set_dword_value(key, name, value);
+        RegCloseKey(key);
+    }
+
+    std::optional<DWORD> stored_dword(const char* name) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, settings_path_.c_str(), 0, KEY_READ, &key))
+            return std::nullopt;
+        DWORD value = 0, type = 0, size = sizeof value;
+        LONG status = RegQueryValueExA(key, name, nullptr, &type,
+                                       reinterpret_cast<BYTE*>(&value), &size);
+        RegCloseKey(key);
+        if (status != ERROR_SUCCESS || type != REG_DWORD || size != 4)
+            return std::nullopt;
+        return value;
+    }
+
+    HWND open_dialog() {
+        dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN),
+                                     nullptr, MainDialogProc, 0);
+        EXPECT_NE(dialog_, nullptr) << "error " << GetLastError();
+        pump_messages();
+        return dialog_;
+    }
+
+    HWND item(int id) const { return GetDlgItem(dialog_, id); }
+
+    std::string combo_text(int id) const {
+        char text[64] = {};
+        GetDlgItemTextA(dialog_, id, text, sizeof text);
+        return text;
+    }
+
+    int auto_off_minutes() const {
+        return LOWORD(SendMessageA(item(IDC_AUTO_OFF_SPIN), UDM_GETPOS, 0, 0));
+    }
+
+    bool checked(int id) const { return IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
+
+    // Sends a command the way the control itself would.
+    void command(int id, int code = BN_CLICKED) {
+        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, code),
+                     reinterpret_cast<LPARAM>(item(id)));
+    }
+
+    ScratchKey scratch_{"main dialog"};
+    BeepRecorder beeps_;
+    HWND dialog_ = nullptr;
+
+private:
+    static HKEY create(const std::string& path) {
+        HKEY key = nullptr;
+        RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr);
+        return key;
+    }
+
+    RegistryLocation saved_settings_{};
+    RegistryLocation saved_ports_{};
+    std::string settings_path_;
+    std::string ports_path_;
+};
+
+} // namespace tq350::test

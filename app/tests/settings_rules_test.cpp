@@ -1,0 +1,139 @@
+#include "settings_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tq350 {
+namespace {
+
+TEST(DwordSetting, OnlyFourByteDwordsAreUsable) {
+    struct Case {
+        const char* name;
+        uint32_t type;
+        std::vector<uint8_t> bytes;
+        std::optional<uint32_t> expected;
+    };
+    const Case cases[] = {
+        {"dword 3", kRegDword, {0x03, 0x00, 0x00, 0x00}, 3u},
+        {"dword 115200", kRegDword, {0x00, 0xC2, 0x01, 0x00}, 115200u},
+        {"dword -1", kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}, 0xFFFFFFFFu},
+        {"short dword leaves bytes undefined", kRegDword, {0x03, 0x00}, std::nullopt},
+        {"empty dword", kRegDword, {}, std::nullopt},
+        {"string", kRegSz, {'3', 0, 0, 0}, std::nullopt},
+        {"binary of four bytes", kRegBinary, {0x03, 0, 0, 0}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(dword_setting(c.type, c.bytes), c.expected);
+    }
+}
+
+TEST(AddressSetting, ExactlyThirteenBinaryBytesOrTheDefault) {
+    struct Case {
+        const char* name;
+        std::optional<uint32_t> type;
+        std::string bytes;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"stored record", kRegBinary, "x0123456789AB", "x0123456789AB"},
+        {"12 bytes", kRegBinary, "x0123456789A", "X000000000000"},
+        {"14 bytes", kRegBinary, "x0123456789ABC", "X000000000000"},
+        {"string type", kRegSz, "x0123456789AB", "X000000000000"},
+        {"absent", std::nullopt, "", "X000000000000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> bytes(c.bytes.begin(), c.bytes.end());
+        EXPECT_EQ(address_setting(c.type, bytes), c.expected);
+    }
+}
+
+// A fake dialog that records which rows were applied.
+struct FakeDialog {
+    std::map<std::string, uint32_t> stored;
+    std::vector<std::string> refused; // value names whose control rejects the value
+    std::vector<std::string> applied;
+
+    bool load() {
+        return load_setting_rows(
+            [this](const SettingRow& row) -> std::optional<uint32_t> {
+                auto it = stored.find(row.value_name);
+                if (it == stored.end())
+                    return std::nullopt;
+                return it->second;
+            },
+            [this](const SettingRow& row, uint32_t) {
+                for (const std::string& name : refused)
+                    if (name == row.value_name)
+                        return false;
+                applied.push_back(row.value_name);
+                return true;
+            });
+    }
+};
+
+TEST(LoadSettingRows, SkipsAbsentValuesAndStopsAtTheFirstRefusal) {
+    struct Case {
+        const char* name;
+        std::map<std::string, uint32_t> stored;
+        std::vector<std::string> refused;
+        bool result;
+        std::vector<std::string> applied;
+    };
+    const std::map<std::string, uint32_t> all = {
+        {"COM Port", 1},    {"COM Speed", 9600}, {"Density", 100},    {"Auto Off", 10},
+        {"Label", 0},       {"IrDA max", 1},     {"IrDA protocol", 1}};
+    const Case cases[] = {
+        {"everything stored",
+         all,
+         {},
+         true,
+         {"COM Port", "COM Speed", "Density", "Auto Off", "Label", "IrDA max", "IrDA protocol"}},
+        {"nothing stored", {}, {}, true, {}},
+        {"absent speed is skipped, the rest still loads",
+         {{"COM Port", 3}, {"Density", 80}, {"IrDA protocol", 0}},
+         {},
+         true,
+         {"COM Port", "Density", "IrDA protocol"}},
+        {"port no longer present stops everything after it", all, {"COM Port"}, false, {}},
+        {"refused auto-off keeps the later rows at their defaults",
+         all,
+         {"Auto Off"},
+         false,
+         {"COM Port", "COM Speed", "Density"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeDialog dialog{c.stored, c.refused, {}};
+        EXPECT_EQ(dialog.load(), c.result);
+        EXPECT_EQ(dialog.applied, c.applied);
+    }
+}
+
+TEST(SaveSettingRows, WritesInTableOrderAndStopsAtTheFirstFailedWrite) {
+    std::vector<std::string> written;
+    auto save = [&](const char* failing) {
+        written.clear();
+        return save_setting_rows([](const SettingRow& row) { return uint32_t(row.control_id); },
+                                 [&](const char* name, uint32_t value) {
+                                     if (failing && std::string(name) == failing)
+                                         return false;
+                                     written.push_back(std::string(name) + "=" +
+                                                       std::to_string(value));
+                                     return true;
+                                 });
+    };
+    EXPECT_TRUE(save(nullptr));
+    EXPECT_EQ(written, (std::vector<std::string>{"COM Port=1000", "COM Speed=1006",
+                                                 "Density=1005", "Auto Off=1021", "Label=1022",
+                                                 "IrDA max=1014", "IrDA protocol=1016"}));
+    EXPECT_FALSE(save("Density"));
+    EXPECT_EQ(written, (std::vector<std::string>{"COM Port=1000", "COM Speed=1006"}));
+}
+
+} // namespace
+} // namespace tq350

@@ -1,0 +1,108 @@
+// tq350-drive: lets scripts (make run, screenshots, benchmarks) drive a running
+// copy of the program from the Windows side, where windows and controls can be
+// waited on properly instead of guessed at with sleeps.
+//
+//   tq350-drive wait TITLE [SECONDS]        until a visible top-level window with that
+//                                            caption exists and its thread is idle and painted
+//   tq350-drive click TITLE ID               posts BM_CLICK to control ID
+//   tq350-drive wait-enabled TITLE ID [S]   until control ID is enabled (or a message box
+//                                            owned by the window appears: exit code 3)
+//   tq350-drive close TITLE                  posts Cancel to the window
+//   tq350-drive text TITLE ID                prints the control's text
+//
+// Exit code 0 on success, 2 on a time-out, 1 on bad arguments.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+HWND find_visible(const char* title) {
+    HWND window = FindWindowA(nullptr, title);
+    return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+// Returns once the window's thread has handled everything sent before, painting included.
+bool settle(HWND window, DWORD timeout_ms) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid)) {
+        WaitForInputIdle(process, timeout_ms);
+        CloseHandle(process);
+    }
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, timeout_ms, &result) != 0;
+}
+
+HWND owned_message_box(HWND owner) {
+    HWND popup = GetLastActivePopup(owner);
+    return popup && popup != owner ? popup : nullptr;
+}
+
+int wait_window(const char* title, double seconds) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    HWND window = nullptr;
+    // The window is made by another process; there is nothing to wait on until it exists.
+    while (!(window = find_visible(title))) {
+        if (GetTickCount64() > deadline)
+            return 2;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return settle(window, 10000) ? 0 : 2;
+}
+
+int wait_enabled(const char* title, int id, double seconds) {
+    HWND window = find_visible(title);
+    if (!window)
+        return 1;
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    for (;;) {
+        // The program works on its GUI thread: this returns when it is free again.
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 1000, &result);
+        if (IsWindowEnabled(GetDlgItem(window, id)))
+            return settle(window, 10000) ? 0 : 2;
+        if (HWND box = owned_message_box(window)) {
+            settle(box, 10000);
+            return 3;
+        }
+        if (GetTickCount64() > deadline)
+            return 2;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3)
+        return 1;
+    const std::string verb = argv[1];
+    const char* title = argv[2];
+    if (verb == "wait")
+        return wait_window(title, argc > 3 ? atof(argv[3]) : 30);
+    HWND window = find_visible(title);
+    if (!window)
+        return 2;
+    if (verb == "click" && argc > 3) {
+        PostMessageA(GetDlgItem(window, atoi(argv[3])), BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (verb == "wait-enabled" && argc > 3)
+        return wait_enabled(title, atoi(argv[3]), argc > 4 ? atof(argv[4]) : 60);
+    if (verb == "close") {
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return 0;
+    }
+    if (verb == "text" && argc > 3) {
+        char text[512] = {};
+        GetDlgItemTextA(window, atoi(argv[3]), text, sizeof text);
+        printf("%s\n", text);
+        return 0;
+    }
+    return 1;
+}

@@ -1,0 +1,75 @@
+// Every resource and control identifier of the program. The numbers are part of
+// the program's contract (dialog templates, menu commands, string table), so they
+// never change; a test fails on duplicates.
+#pragma once
+
+// Dialogs, menu, icon, accelerators
+#define IDD_MAIN 101
+#define IDI_PRINTER 102
+#define IDR_MAIN_MENU 104
+#define IDD_FONT_EDITOR 105
+#define IDD_LOGO 106
+#define IDR_ACCELERATORS 108
+#define IDD_MAGSTRIPE 109
+#define IDD_BARCODE 110
+#define IDD_BLUETOOTH 112
+
+// Main dialog controls
+#define IDC_PORT 1000
+#define IDC_CAPABILITIES 1001
+#define IDC_PRINTER_NAME 1002
+#define IDC_VOLTAGE 1003
+#define IDC_TEMPERATURE 1004
+#define IDC_DENSITY 1005
+#define IDC_SPEED 1006
+#define IDC_AUTO_OFF_EDIT 1007
+#define IDC_STATUS 1008
+#define IDC_IRDA_MAX_115200 1014
+#define IDC_IRDA_MAX_57600 1015
+#define IDC_IRDA_RELIABLE 1016
+#define IDC_IRDA_RAW 1017
+#define IDC_SWITCHES 1018
+#define IDC_CONNECT_GET 1019
+#define IDC_CONNECT_SET 1020
+#define IDC_AUTO_OFF_SPIN 1021
+#define IDC_BLACK_MARK 1022
+// Target of the Ctrl+Alt+A accelerator; nothing handles it.
+#define IDC_ACCEL_UNUSED 1023
+
+// Menu commands
+#define IDM_FONT_EDITOR 40001
+#define IDM_LOGO_EDITOR 40002
+#define IDM_SPEED_1200 40007
+#define IDM_SPEED_2400 40008
+#define IDM_SPEED_4800 40009
+#define IDM_SPEED_9600 40010
+#define IDM_SPEED_19200 40011
+#define IDM_SPEED_57600 40012
+#define IDM_SPEED_115200 40013
+#define IDM_SHORT_TEST 40014
+#define IDM_LONG_TEST 40015
+#define IDM_TOTAL_RESET 40016
+#define IDM_DELETE_LOGO 40017
+#define IDM_BEEP 40018
+#define IDM_FIND_BLACKMARK 40019
+#define IDM_TURN_OFF 40020
+#define IDM_MAGSTRIPE 40021
+#define IDM_BARCODE 40022
+#define IDM_LOGO_NORMAL 40025
+#define IDM_LOGO_DOUBLE_WIDTH 40026
+#define IDM_LOGO_DOUBLE_HEIGHT 40027
+#define IDM_LOGO_DOUBLED 40028
+#define IDM_BLUETOOTH_NUMBER 40029
+#define IDM_ABOUT 49152
+
+// Strings: capability list item i shows IDS_CAPABILITY_FIRST + i,
+// switch list item i shows IDS_SWITCH_FIRST + i.
+#define IDS_CAPABILITY_FIRST 1
+#define IDS_CAPABILITY_COUNT 13
+#define IDS_SWITCH_FIRST 20
+#define IDS_SWITCH_COUNT 8
+#define IDS_SWITCH_NOT_USED 30
+#define IDS_STATUS_ONLINE 31
+#define IDS_STATUS_OUT_OF_PAPER 32
+#define IDS_STATUS_LOW_BATTERY 33
+#define IDS_STATUS_OVERHEAT 34

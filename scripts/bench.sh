@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# make bench: the performance figures of the README, measured in one warm Wine session.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/wine-env.sh"
+if [ "${1:-}" != "--in-session" ]; then
+    exec "$here/wine-session.sh" "$here/bench.sh" --in-session
+fi
+win="$TQ350_ROOT/build/windows"
+"$WINE" "$win/app/tests/startup_bench.exe" "$win/app/tq350setup.exe" "TQ-350 Setup Tool" \
+    "$win/app/tests/minimal_dialog.exe" "Minimal dialog" 15 </dev/null

@@ -1,0 +1,12 @@
+# Sourced by the other scripts: the project's own Wine prefix and environment.
+# The prefix lives in the build tree, never in the user's ~/.wine.
+TQ350_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export TQ350_ROOT
+export WINEPREFIX="${TQ350_WINEPREFIX:-$TQ350_ROOT/build/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+# Skips the Mono and Gecko installers a new prefix would otherwise ask for.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# wine64 is not on PATH on Debian; /usr/bin/wine only adds a "wine32 is missing" hint.
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
