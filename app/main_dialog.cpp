@@ -8,6 +8,8 @@
 #include "../res/resource.h"
 #include "selection_lists.h"
 #include "settings_store.h"
+#include "link/parameter_write.h"
+#include "link/printer_info.h"
 
 namespace tq350 {
 
@@ -146,6 +148,16 @@ INT_PTR on_command(HWND dialog, int id, int code) {
             SetListItemChecked(GetDlgItem(dialog, IDC_SWITCHES), kRawIrdaSwitchItem,
                                IsDlgButtonChecked(dialog, IDC_IRDA_RELIABLE) != BST_CHECKED);
         return FALSE;
+    case IDC_CONNECT_GET:
+        if (code != BN_CLICKED)
+            return FALSE;
+        link::ShowPrinterInfo(dialog);
+        return TRUE;
+    case IDC_CONNECT_SET:
+        if (code != BN_CLICKED)
+            return FALSE;
+        link::WriteParametersAndRequery(dialog);
+        return TRUE;
     case IDM_ABOUT:
         show_about_box(dialog);
         return TRUE;

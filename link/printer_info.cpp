@@ -1,0 +1,116 @@
+#include "printer_info.h"
+
+#include <commctrl.h>
+
+#include <span>
+
+#include "../res/resource.h"
+#include "main_dialog.h"
+#include "serial_connection.h"
+#include "settings_store.h"
+
+namespace tq350::link {
+
+namespace {
+
+constexpr int kReportedTextFields[] = {IDC_PRINTER_NAME, IDC_STATUS, IDC_VOLTAGE,
+                                       IDC_TEMPERATURE};
+
+bool exchange(HANDLE port, std::span<const uint8_t> request, void* reply, DWORD length) {
+    return WriteAll(port, request.data(), static_cast<DWORD>(request.size())) &&
+           ReadExactly(port, reply, length);
+}
+
+bool run_requests(HANDLE port, PrinterReadings& readings) {
+    if (!exchange(port, information_request, readings.block.data(), readings.block.size()))
+        return false;
+    PowerReply power{};
+    if (!exchange(port, power_request, power.data(), power.size()))
+        return false;
+    readings.power = decode_power_reply(power);
+    return exchange(port, status_request, &readings.status, status_reply_length);
+}
+
+void show_capabilities(HWND dialog, const PrinterInfo& info) {
+    HWND list = GetDlgItem(dialog, IDC_CAPABILITIES);
+    // The list refuses changes while the settings key is set; lift that for our own.
+    HKEY key = MainSettingsKey();
+    SetMainSettingsKey(nullptr);
+    for (size_t i = 0; i < info.capabilities.size(); ++i)
+        SetListItemChecked(list, static_cast<int>(i), info.capabilities[i]);
+    SetMainSettingsKey(key);
+}
+
+void show_switches(HWND dialog, const PrinterInfo& info) {
+    HWND list = GetDlgItem(dialog, IDC_SWITCHES);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    for (size_t k = 0; k < info.switches.size(); ++k) {
+        // Only switches with a text are real; the unnamed one keeps whatever it shows.
+        if (LoadResString(instance, IDS_SWITCH_FIRST + static_cast<UINT>(k))[0] != '\0')
+            SetListItemChecked(list, static_cast<int>(k), info.switches[k]);
+    }
+    LoadSwitch8(MainSettingsKey(), dialog);
+}
+
+void show_features(HWND dialog, const PrinterInfo& info) {
+    HMENU menu = GetMenu(dialog);
+    HWND black_mark = GetDlgItem(dialog, IDC_BLACK_MARK);
+    if (!info.black_marks)
+        SendMessageA(black_mark, BM_SETCHECK, BST_UNCHECKED, 0);
+    EnableWindow(black_mark, info.black_marks);
+    if (menu)
+        EnableMenuItem(menu, IDM_FIND_BLACKMARK,
+                       MF_BYCOMMAND | (info.black_marks ? MF_ENABLED : MF_GRAYED));
+    CheckRadioButton(dialog, IDC_IRDA_RELIABLE, IDC_IRDA_RAW,
+                     info.raw_irda ? IDC_IRDA_RAW : IDC_IRDA_RELIABLE);
+    if (menu) {
+        EnableMenuItem(menu, IDM_MAGSTRIPE,
+                       MF_BYCOMMAND | (info.magstripe_reader ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(menu, IDM_BLUETOOTH_NUMBER,
+                       MF_BYCOMMAND | (info.bluetooth_number ? MF_ENABLED : MF_GRAYED));
+    }
+}
+
+} // namespace
+
+bool QueryPrinterInfo(HWND main_dialog, PrinterReadings& readings) {
+    // Stale values vanish even when the query fails.
+    for (int id : kReportedTextFields)
+        SetDlgItemTextA(main_dialog, id, "");
+    HANDLE port = OpenPrinterPort(main_dialog);
+    bool ok = false;
+    if (port != INVALID_HANDLE_VALUE) {
+        UpdateWindow(main_dialog);
+        HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+        ok = run_requests(port, readings);
+        ClosePrinterPort(port);
+        SetCursor(previous);
+    }
+    if (!ok)
+        ShowCommunicationError(main_dialog);
+    return ok;
+}
+
+void ShowPrinterInfo(HWND main_dialog) {
+    PrinterReadings readings;
+    if (!QueryPrinterInfo(main_dialog, readings)) {
+        SetConnectedState(main_dialog, false);
+        return;
+    }
+    SetConnectedState(main_dialog, true);
+    const PrinterInfo info = decode_printer_info(readings.block);
+    SetDlgItemTextA(main_dialog, IDC_PRINTER_NAME, info.name.c_str());
+    show_capabilities(main_dialog, info);
+    show_switches(main_dialog, info);
+    show_features(main_dialog, info);
+    HINSTANCE instance =
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(main_dialog, GWLP_HINSTANCE));
+    SetDlgItemTextA(main_dialog, IDC_STATUS,
+                    LoadResString(instance, static_cast<UINT>(status_text_id(readings.status))));
+    SetDlgItemTextA(main_dialog, IDC_VOLTAGE,
+                    format_voltage(readings.power.voltage_tenths).c_str());
+    SetDlgItemTextA(main_dialog, IDC_TEMPERATURE,
+                    format_temperature(readings.power.temperature, info.fahrenheit).c_str());
+}
+
+} // namespace tq350::link

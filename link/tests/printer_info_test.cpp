@@ -1,0 +1,223 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fake_serial_io.h"
+#include "main_dialog_fixture.h"
+
+namespace tq350::test {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A block with a name, feature bytes 27/28 and switch byte 31.
+Bytes info_block(const std::string& name, uint8_t features1, uint8_t features2,
+                 uint8_t switches) {
+    Bytes block(32, 0);
+    std::memcpy(block.data(), name.data(), std::min<size_t>(name.size(), 27));
+    block[27] = features1;
+    block[28] = features2;
+    block[31] = switches;
+    return block;
+}
+
+class ConnectAndGetTest : public MainDialogTest {
+protected:
+    void SetUp() override {
+        MainDialogTest::SetUp();
+        set_ports({"COM3", "COM12"});
+    }
+
+    void answer(const Bytes& block, const Bytes& power = {0x6A, 0x39}, uint8_t status = 0) {
+        printer_.replies = {block, power, {status}};
+    }
+
+    std::string text(int id) const {
+        char buffer[128] = {};
+        GetDlgItemTextA(dialog_, id, buffer, sizeof buffer);
+        return buffer;
+    }
+
+    bool menu_enabled(UINT id) const {
+        return !(GetMenuState(GetMenu(dialog_), id, MF_BYCOMMAND) & MF_GRAYED);
+    }
+
+    link::test::FakeSerialIo printer_;
+    ModalAnswerer answerer_;
+};
+
+TEST_F(ConnectAndGetTest, ShowsWhatThePrinterReportsAndConnects) {
+    open_dialog();
+    // Magstripe (27.1), Fahrenheit off, Bluetooth (27.6); black marks (28.2);
+    // switches 1, 3 and 7 on.
+    SendMessageA(item(IDC_PORT), CB_SETCURSEL, 1, 0); // COM3
+    answer(info_block("TQ-350 Printer        00210", 0x42, 0x04, 0x45), {0x6A, 0x39}, 0x48);
+    beeps_.clear();
+    command(IDC_CONNECT_GET);
+
+    EXPECT_TRUE(answerer_.seen().empty());
+    EXPECT_TRUE(beeps_.beeps().empty());
+    EXPECT_EQ(text(IDC_PRINTER_NAME), "TQ-350 Printer        00210");
+    EXPECT_EQ(text(IDC_STATUS), "Printer head is over heat!");
+    EXPECT_EQ(text(IDC_VOLTAGE), "7.4 V");
+    EXPECT_EQ(text(IDC_TEMPERATURE), "25\xB0 C");
+    EXPECT_TRUE(IsWindowEnabled(item(IDC_CONNECT_SET)));
+    EXPECT_TRUE(IsWindowEnabled(item(IDC_BLACK_MARK)));
+    EXPECT_TRUE(menu_enabled(IDM_FIND_BLACKMARK));
+    EXPECT_TRUE(menu_enabled(IDM_MAGSTRIPE));
+    EXPECT_TRUE(menu_enabled(IDM_BLUETOOTH_NUMBER));
+    EXPECT_TRUE(checked(IDC_IRDA_RAW)) << "switch 7 selects the raw protocol";
+
+    HWND capabilities = item(IDC_CAPABILITIES);
+    const bool expected_capabilities[13] = {false, true,  false, false, false, false, true,
+                                            false, false, true,  false, false, false};
+    for (int i = 0; i < 13; ++i)
+        EXPECT_EQ(IsListItemChecked(capabilities, i), expected_capabilities[i]) << "item " << i;
+    HWND switches = item(IDC_SWITCHES);
+    const bool expected_switches[8] = {true, false, true, false, false, false, true, false};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(IsListItemChecked(switches, i), expected_switches[i]) << "switch " << i + 1;
+
+    // One connection: "\\.\" path, greeting, three requests, the pauses.
+    EXPECT_EQ(printer_.opened, std::vector<std::string>{"\\\\.\\COM3"});
+    EXPECT_EQ(printer_.written(),
+              (Bytes{0x1B, 0x40, 0x00, 0x1B, 0x40, 0x1B, 0x3D, 0x01, 0x1B, 0x5A, 0x1B, 0x60,
+                     0x1B, 0x76}));
+    EXPECT_EQ(printer_.sleeps, (std::vector<DWORD>{2500, 2, 300}));
+    EXPECT_EQ(printer_.escapes, (std::vector<DWORD>{SETDTR, SETRTS, CLRDTR, CLRRTS}));
+    EXPECT_EQ(printer_.purges, std::vector<DWORD>{0x0F});
+    EXPECT_EQ(printer_.closes, 1);
+    EXPECT_EQ(GetMenuState(GetMenu(dialog_), IDM_SPEED_9600, MF_BYCOMMAND) & MF_CHECKED,
+              static_cast<UINT>(MF_CHECKED));
+}
+
+TEST_F(ConnectAndGetTest, ConfiguresTheLineAsThePrinterExpects) {
+    open_dialog();
+    SendMessageA(item(IDC_SPEED), CB_SETCURSEL, 6, 0);
+    answer(info_block("P", 0, 0, 0));
+    command(IDC_CONNECT_GET);
+    ASSERT_EQ(printer_.states.size(), 1u);
+    const DCB& dcb = printer_.states[0];
+    EXPECT_EQ(dcb.DCBlength, 28u);
+    EXPECT_EQ(dcb.BaudRate, 115200u);
+    DWORD flags = 0;
+    std::memcpy(&flags, reinterpret_cast<const char*>(&dcb) + 8, sizeof flags);
+    EXPECT_EQ(flags, 0x1183u);
+    EXPECT_EQ(dcb.ByteSize, 8);
+    EXPECT_EQ(dcb.Parity, NOPARITY);
+    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
+    EXPECT_EQ(dcb.XonChar, 0x11);
+    EXPECT_EQ(dcb.XoffChar, 0x13);
+    ASSERT_EQ(printer_.timeouts.size(), 1u);
+    const COMMTIMEOUTS& t = printer_.timeouts[0];
+    EXPECT_EQ(t.ReadIntervalTimeout, 150u);
+    EXPECT_EQ(t.ReadTotalTimeoutMultiplier, 100u);
+    EXPECT_EQ(t.ReadTotalTimeoutConstant, 10000u);
+    EXPECT_EQ(t.WriteTotalTimeoutMultiplier, 5u);
+    EXPECT_EQ(t.WriteTotalTimeoutConstant, 1000u);
+    EXPECT_EQ(GetMenuState(GetMenu(dialog_), IDM_SPEED_115200, MF_BYCOMMAND) & MF_CHECKED,
+              static_cast<UINT>(MF_CHECKED));
+}
+
+TEST_F(ConnectAndGetTest, PortsFromCom10UpOpenThroughTheDevicePath) {
+    open_dialog();
+    SendMessageA(item(IDC_PORT), CB_SETCURSEL, 0, 0); // sorted: COM12 first
+    ASSERT_EQ(combo_text(IDC_PORT), "COM12");
+    answer(info_block("P", 0, 0, 0));
+    command(IDC_CONNECT_GET);
+    EXPECT_EQ(printer_.opened, std::vector<std::string>{"\\\\.\\COM12"});
+}
+
+TEST_F(ConnectAndGetTest, FeatureRulesFollowTheBlock) {
+    struct Case {
+        const char* name;
+        Bytes block;
+        bool black_mark, magstripe, bluetooth, raw;
+    };
+    const Case cases[] = {
+        {"no information: everything off", Bytes(32, 0), false, false, false, false},
+        {"byte 0 zero turns the feature bits off",
+         [] {
+             Bytes b = info_block("x                     00300", 0x7F, 0x3F, 0x7F);
+             b[0] = 0;
+             return b;
+         }(),
+         false, false, true, false},
+        {"name number 204 enables Bluetooth", info_block("TQ-350 Printer        00204", 0, 0, 0),
+         false, false, true, false},
+        {"name number 203 does not", info_block("TQ-350 Printer        00203", 0, 0, 0), false,
+         false, false, false},
+        {"a digit in the feature byte is not part of the number",
+         info_block("TQ-350 Printer        00020", 0x35, 0, 0), false, false, false, false},
+    };
+    open_dialog();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SendMessageA(item(IDC_BLACK_MARK), BM_SETCHECK, BST_CHECKED, 0);
+        answer(c.block);
+        command(IDC_CONNECT_GET);
+        EXPECT_EQ(IsWindowEnabled(item(IDC_BLACK_MARK)) != FALSE, c.black_mark);
+        EXPECT_EQ(checked(IDC_BLACK_MARK), c.black_mark);
+        EXPECT_EQ(menu_enabled(IDM_FIND_BLACKMARK), c.black_mark);
+        EXPECT_EQ(menu_enabled(IDM_MAGSTRIPE), c.magstripe);
+        EXPECT_EQ(menu_enabled(IDM_BLUETOOTH_NUMBER), c.bluetooth);
+        EXPECT_EQ(checked(IDC_IRDA_RAW), c.raw);
+        EXPECT_EQ(checked(IDC_IRDA_RELIABLE), !c.raw);
+    }
+}
+
+TEST_F(ConnectAndGetTest, Switch8ComesFromTheStoredSettings) {
+    store_dword("Switch8", 1);
+    open_dialog();
+    EXPECT_FALSE(IsListItemChecked(item(IDC_SWITCHES), 7)) << "not before a query";
+    answer(info_block("P", 0, 0, 0xFF));
+    command(IDC_CONNECT_GET);
+    EXPECT_TRUE(IsListItemChecked(item(IDC_SWITCHES), 7));
+    EXPECT_FALSE(IsListItemChecked(item(IDC_SWITCHES), 5)) << "switch 6 is never read";
+}
+
+TEST_F(ConnectAndGetTest, FailuresShowTheMessageAndDisconnect) {
+    struct Case {
+        const char* name;
+        bool refuse_open;
+        std::deque<Bytes> replies;
+        std::vector<DWORD> sleeps;
+    };
+    const Case cases[] = {
+        {"port cannot be opened", true, {}, {}},
+        {"mute printer", false, {}, {2500, 2, 300}},
+        {"short information block", false, {Bytes(31, 0x41)}, {2500, 2, 300}},
+        {"no power reply", false, {Bytes(32, 0x41)}, {2500, 2, 300}},
+        {"no status byte", false, {Bytes(32, 0x41), {0x6A, 0x39}}, {2500, 2, 300}},
+    };
+    open_dialog();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        answer(info_block("Before", 0, 0, 0));
+        command(IDC_CONNECT_GET);
+        ASSERT_TRUE(IsWindowEnabled(item(IDC_CONNECT_SET)));
+        printer_.refuse_open = c.refuse_open;
+        printer_.replies = c.replies;
+        printer_.sleeps.clear();
+        const size_t boxes = answerer_.seen().size();
+        beeps_.clear();
+        command(IDC_CONNECT_GET);
+        ASSERT_EQ(answerer_.seen().size(), boxes + 1);
+        EXPECT_EQ(answerer_.seen().back().text, "Can NOT communicate with printer!");
+        EXPECT_EQ(answerer_.seen().back().caption, "Printer Settings");
+        EXPECT_EQ(beeps_.beeps(), std::vector<UINT>{MB_ICONEXCLAMATION});
+        EXPECT_FALSE(IsWindowEnabled(item(IDC_CONNECT_SET)));
+        EXPECT_EQ(text(IDC_PRINTER_NAME), "");
+        EXPECT_EQ(text(IDC_VOLTAGE), "");
+        EXPECT_EQ(printer_.sleeps, c.sleeps);
+        printer_.refuse_open = false;
+    }
+}
+
+} // namespace
+} // namespace tq350::test
