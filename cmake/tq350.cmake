@@ -9,7 +9,7 @@ endfunction()
 # A GoogleTest executable whose cases ctest discovers at test time, so building
 # never needs Wine; on Windows ctest runs it through CMAKE_CROSSCOMPILING_EMULATOR.
 function(tq350_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   tq350_warnings(${name})
   if(WIN32)
@@ -28,5 +28,5 @@ function(tq350_add_gtest name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${ARG_LABELS}")
+    PROPERTIES LABELS "${ARG_LABELS}" ${ARG_PROPERTIES})
 endfunction()

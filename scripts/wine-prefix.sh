@@ -4,7 +4,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 # Raise this when the configuration below changes, so old prefixes are redone.
-config_version=1
+config_version=2
 stamp="$WINEPREFIX/.tq350-prefix-$config_version"
 [ -f "$stamp" ] && exit 0
 
@@ -19,9 +19,16 @@ mkdir -p "$WINEPREFIX"
 mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
 cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 
+sim_dir="$TQ350_ROOT/build/sim"
 reg="$WINEPREFIX/drive_c/tq350-prefix.reg"
-cat > "$reg" <<'REG'
+cat > "$reg" <<REG
 REGEDIT4
+
+; The virtual printers' stable link paths (scripts/sim.sh), as COM5 and COM12:
+; one port below and one above COM9, which opens only through its device path.
+[HKEY_LOCAL_MACHINE\Software\Wine\Ports]
+"COM5"="$sim_dir/com5"
+"COM12"="$sim_dir/com12"
 
 ; A crashing program must end at once (and fail its test), not wait in winedbg.
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]

@@ -35,7 +35,8 @@ fi
 
 "$WINESERVER" -k 2>/dev/null || true
 "$WINESERVER" -w 2>/dev/null || true
-"$WINESERVER" -p
+# Its stderr goes to a log: at exit it may list the objects still open.
+"$WINESERVER" -p 2>>"$WINEPREFIX/wineserver.log"
 # The first Wine program starts the system processes, which keep its stdio open
 # as long as the server lives: give them /dev/null, never a pipe.
 "$WINE" wineboot </dev/null >/dev/null 2>&1

@@ -1,0 +1,235 @@
+#include "e2e_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace tq350::e2e {
+
+namespace {
+
+constexpr const char* kTitle = "TQ-350 Setup Tool";
+constexpr const char* kSettingsKey = "Software\\Halvik\\TQ-350 Printer Settings";
+
+std::string field(const std::string& line, const std::string& key) {
+    const std::string quoted = "\"" + key + "\":";
+    size_t at = line.find(quoted);
+    if (at == std::string::npos)
+        return "";
+    at += quoted.size();
+    if (line[at] == '"') {
+        size_t end = line.find('"', at + 1);
+        return line.substr(at + 1, end - at - 1);
+    }
+    size_t end = line.find_first_of(",}", at);
+    return line.substr(at, end - at);
+}
+
+long long file_size(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+} // namespace
+
+VirtualPrinter::VirtualPrinter(const std::string& name)
+    : journal_path_(std::string(TQ350_SIM_DIR) + "/printer-" + name + ".journal"),
+      control_path_(std::string(TQ350_SIM_DIR) + "/printer-" + name + ".control"),
+      start_offset_(file_size(journal_path_)) {}
+
+std::vector<JournalEntry> VirtualPrinter::entries() const {
+    std::vector<JournalEntry> result;
+    std::ifstream in(journal_path_, std::ios::binary);
+    in.seekg(start_offset_);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line.back() != '}')
+            break; // a line still being written
+        JournalEntry entry;
+        entry.name = field(line, "name");
+        entry.conn = atoi(field(line, "conn").c_str());
+        const std::string since = field(line, "since_open");
+        entry.since_open = since.empty() ? -1 : atof(since.c_str());
+        entry.hex = field(line, "hex");
+        entry.reply = field(line, "reply");
+        entry.line = line;
+        result.push_back(entry);
+    }
+    return result;
+}
+
+bool VirtualPrinter::wait_for(const std::function<bool(const std::vector<JournalEntry>&)>& done,
+                              DWORD timeout_ms) const {
+    const std::string dir = TQ350_SIM_DIR;
+    HANDLE change = FindFirstChangeNotificationA(
+        dir.c_str(), FALSE, FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+    const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+    bool ok = false;
+    for (;;) {
+        if (done(entries())) {
+            ok = true;
+            break;
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            break;
+        // Woken by the journal growing; the bound only guards against a missed change.
+        DWORD wait = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 250));
+        if (change != INVALID_HANDLE_VALUE) {
+            if (WaitForSingleObject(change, wait) == WAIT_OBJECT_0)
+                FindNextChangeNotification(change);
+        } else {
+            Sleep(wait);
+        }
+    }
+    if (change != INVALID_HANDLE_VALUE)
+        FindCloseChangeNotification(change);
+    return ok;
+}
+
+bool VirtualPrinter::set_faults(const std::string& faults) {
+    const size_t seen = entries().size();
+    {
+        std::ofstream out(control_path_, std::ios::binary | std::ios::trunc);
+        out << faults << "\n";
+    }
+    return wait_for(
+        [seen](const std::vector<JournalEntry>& all) {
+            for (size_t i = seen; i < all.size(); ++i)
+                if (all[i].name == "faults")
+                    return true;
+            return false;
+        },
+        10000);
+}
+
+int VirtualPrinter::closed_connections() const {
+    int closed = 0;
+    for (const JournalEntry& e : entries())
+        closed += e.name == "close";
+    return closed;
+}
+
+std::string connection_bytes(const std::vector<JournalEntry>& entries, int conn) {
+    std::string all;
+    for (const JournalEntry& e : entries) {
+        if (e.conn != conn || e.hex.empty() || e.name == "noise")
+            continue;
+        if (!all.empty())
+            all += ' ';
+        all += e.hex;
+    }
+    return all;
+}
+
+void store_setting(const char* name, DWORD value) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    &key, nullptr);
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+}
+
+void delete_settings() {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+}
+
+DWORD stored_setting(const char* name, DWORD missing) {
+    DWORD value = 0, size = sizeof value, type = 0;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, kSettingsKey, name, RRF_RT_REG_DWORD, &type, &value,
+                     &size) != ERROR_SUCCESS)
+        return missing;
+    return value;
+}
+
+Program::Program() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string command = std::string("\"") + TQ350_EXE + "\"";
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process_))
+        return;
+    // Idle input: the main dialog is up and its message loop waits.
+    WaitForInputIdle(process_.hProcess, 30000);
+    HWND window = FindWindowA(nullptr, kTitle);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (window && pid == process_.dwProcessId)
+        main_ = window;
+}
+
+Program::~Program() {
+    if (process_.hProcess) {
+        close_and_wait();
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+}
+
+void Program::click(int id) const {
+    PostMessageA(GetDlgItem(main_, id), BM_CLICK, 0, 0);
+}
+
+std::string Program::text(int id) const {
+    char buffer[256] = {};
+    GetDlgItemTextA(main_, id, buffer, sizeof buffer);
+    return buffer;
+}
+
+bool Program::enabled(int id) const {
+    return IsWindowEnabled(GetDlgItem(main_, id)) != FALSE;
+}
+
+void Program::sync() const {
+    DWORD_PTR result = 0;
+    // Returns when the program's GUI thread gets to it: after a running exchange,
+    // or from inside a message box's loop.
+    SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &result);
+}
+
+HWND Program::message_box() const {
+    HWND popup = GetLastActivePopup(main_);
+    return popup && popup != main_ ? popup : nullptr;
+}
+
+bool Program::wait_until(const std::function<bool()>& done, DWORD timeout_ms) const {
+    const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+    for (;;) {
+        sync();
+        if (done() || message_box())
+            return done();
+        if (GetTickCount64() >= deadline)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+std::string Program::answer_message_box() const {
+    HWND box = message_box();
+    if (!box)
+        return "";
+    char text[256] = {};
+    GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    sync();
+    return text;
+}
+
+DWORD Program::close_and_wait() {
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        while (message_box())
+            answer_message_box();
+        if (main_)
+            PostMessageA(main_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)
+            TerminateProcess(process_.hProcess, 99);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+} // namespace tq350::e2e

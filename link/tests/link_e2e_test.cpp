@@ -1,0 +1,145 @@
+// The real program under Wine against the virtual TQ-350 on a pty mapped as a COM port.
+// Each exchange costs the printer's 2.5 s wake-up and 0.3 s close by design.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "../../res/resource.h"
+#include "e2e_support.h"
+
+namespace tq350::e2e {
+namespace {
+
+constexpr DWORD kExchangeMs = 30000;
+// A printer that does not answer runs into the read time-out: 10 s + 100 ms a byte.
+constexpr DWORD kTimedOutExchangeMs = 60000;
+
+const std::string kDefaultParameters =
+    "1D 29 01 00 1D 29 02 00 1D 29 03 00 1D 29 04 00 1D 29 05 00 1D 29 07 00 1D 29 08 00 "
+    "1B 59 03 1B 78 0A 1B 6C 00 1D 29 07 00 1B 3E 00 1B 2B";
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        delete_settings();
+        store_setting("COM Port", 5);
+        ASSERT_TRUE(com5_.set_faults(""));
+    }
+    void TearDown() override {
+        com5_.set_faults("");
+        delete_settings();
+    }
+
+    // Clicks "Connect & Get" and waits for the connection to end.
+    void connect_and_get(Program& program, VirtualPrinter& printer, DWORD timeout) {
+        const int closed = printer.closed_connections();
+        program.click(IDC_CONNECT_GET);
+        ASSERT_TRUE(printer.wait_for(
+            [&](const std::vector<JournalEntry>&) {
+                return printer.closed_connections() > closed;
+            },
+            timeout));
+        program.wait_until([&] { return program.enabled(IDC_CONNECT_SET); }, timeout);
+    }
+
+    VirtualPrinter com5_{"com5"};
+};
+
+TEST_F(EndToEnd, ConnectAndGetShowsThePrintersValues) {
+    Program program;
+    ASSERT_TRUE(program.started());
+    connect_and_get(program, com5_, kExchangeMs);
+    EXPECT_EQ(program.message_box(), nullptr);
+    EXPECT_TRUE(program.enabled(IDC_CONNECT_SET));
+    EXPECT_EQ(program.text(IDC_PRINTER_NAME), "TQ-350 Mobile Printer 00210");
+    EXPECT_EQ(program.text(IDC_STATUS), "Printer is on-line.");
+    EXPECT_EQ(program.text(IDC_VOLTAGE), "7.4 V");
+    EXPECT_EQ(program.text(IDC_TEMPERATURE), "25\xB0 C");
+
+    const std::vector<JournalEntry> journal = com5_.entries();
+    int conn = 0;
+    for (const JournalEntry& e : journal) {
+        if (e.name == "greeting") {
+            conn = e.conn;
+            // The printer is woken by the raised lines and greeted 2.5 s later.
+            EXPECT_GE(e.since_open, 2.45) << e.line;
+            EXPECT_LT(e.since_open, 3.0) << e.line;
+        }
+    }
+    EXPECT_EQ(connection_bytes(journal, conn), "1B 40 00 1B 40 1B 3D 01 1B 5A 1B 60 1B 76");
+}
+
+TEST_F(EndToEnd, ConnectAndSetDeliversTheParametersSavesAndQueriesAgain) {
+    Program program;
+    ASSERT_TRUE(program.started());
+    connect_and_get(program, com5_, kExchangeMs);
+    ASSERT_TRUE(program.enabled(IDC_CONNECT_SET));
+
+    VirtualPrinter after_get("com5");
+    program.click(IDC_CONNECT_SET);
+    // The write, then the query that the program clicks for itself.
+    ASSERT_TRUE(after_get.wait_for(
+        [&](const std::vector<JournalEntry>&) { return after_get.closed_connections() >= 2; },
+        2 * kExchangeMs));
+    program.sync();
+    const std::vector<JournalEntry> journal = after_get.entries();
+    int write_conn = 0, query_conn = 0;
+    for (const JournalEntry& e : journal) {
+        if (e.name == "set_switch" && !write_conn)
+            write_conn = e.conn;
+        if (e.name == "info_request")
+            query_conn = e.conn;
+    }
+    ASSERT_NE(write_conn, 0);
+    EXPECT_EQ(connection_bytes(journal, write_conn), "1B 40 00 " + kDefaultParameters);
+    EXPECT_GT(query_conn, write_conn);
+    EXPECT_EQ(stored_setting("COM Port"), 5u);
+    EXPECT_EQ(stored_setting("Density"), 100u);
+    EXPECT_EQ(stored_setting("Switch8"), 0u);
+    EXPECT_TRUE(program.enabled(IDC_CONNECT_SET));
+    EXPECT_EQ(program.text(IDC_STATUS), "Printer is on-line.");
+}
+
+TEST_F(EndToEnd, PrinterFaultsShowTheMessageAndDisconnect) {
+    struct Case {
+        const char* name;
+        const char* faults;
+        DWORD speed; // the program's speed; the printer runs at 9600
+        DWORD timeout;
+    };
+    const Case cases[] = {
+        {"mute printer", "mute", 9600, kTimedOutExchangeMs},
+        {"short reply", "short=10", 9600, kExchangeMs},
+        {"slow reply", "slow=200", 9600, kExchangeMs},
+        {"printer at another speed", "", 19200, kTimedOutExchangeMs},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        store_setting("COM Speed", c.speed);
+        ASSERT_TRUE(com5_.set_faults(c.faults));
+        Program program;
+        ASSERT_TRUE(program.started());
+        program.click(IDC_CONNECT_GET);
+        ASSERT_TRUE(program.wait_until([&] { return program.message_box() != nullptr; },
+                                       c.timeout));
+        EXPECT_EQ(program.answer_message_box(), "Can NOT communicate with printer!");
+        program.sync();
+        EXPECT_FALSE(program.enabled(IDC_CONNECT_SET));
+        EXPECT_EQ(program.text(IDC_PRINTER_NAME), "");
+        EXPECT_EQ(program.close_and_wait(), 1u);
+    }
+}
+
+TEST_F(EndToEnd, APortAboveCom9Works) {
+    VirtualPrinter com12("com12");
+    store_setting("COM Port", 12);
+    Program program;
+    ASSERT_TRUE(program.started());
+    EXPECT_EQ(program.text(IDC_PORT), "COM12");
+    connect_and_get(program, com12, kExchangeMs);
+    EXPECT_EQ(program.message_box(), nullptr);
+    EXPECT_EQ(program.text(IDC_PRINTER_NAME), "TQ-350 Mobile Printer 00210");
+}
+
+} // namespace
+} // namespace tq350::e2e
