@@ -9,3 +9,7 @@ fi
 win="$TQ350_ROOT/build/windows"
 "$WINE" "$win/app/tests/startup_bench.exe" "$win/app/tq350setup.exe" "TQ-350 Setup Tool" \
     "$win/app/tests/minimal_dialog.exe" "Minimal dialog" 15 </dev/null
+
+"$here/sim.sh" start com5 >/dev/null
+trap '"$here/sim.sh" stop com5' EXIT
+"$WINE" "$win/link/tests/link_bench.exe" 5 </dev/null
