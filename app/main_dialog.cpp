@@ -9,7 +9,10 @@
 #include "selection_lists.h"
 #include "settings_store.h"
 #include "link/parameter_write.h"
+#include "link/printer_commands.h"
 #include "link/printer_info.h"
+#include "tools/barcode_dialog.h"
+#include "tools/magstripe_dialog.h"
 
 namespace tq350 {
 
@@ -158,11 +161,19 @@ INT_PTR on_command(HWND dialog, int id, int code) {
             return FALSE;
         link::WriteParametersAndRequery(dialog);
         return TRUE;
+    case IDM_MAGSTRIPE:
+        UpdateWindow(dialog);
+        tools::RunMagstripeDialog(dialog);
+        return TRUE;
+    case IDM_BARCODE:
+        UpdateWindow(dialog);
+        tools::RunBarcodeDialog(dialog);
+        return TRUE;
     case IDM_ABOUT:
         show_about_box(dialog);
         return TRUE;
     default:
-        return FALSE;
+        return link::RunPrinterCommand(dialog, id) ? TRUE : FALSE;
     }
 }
 

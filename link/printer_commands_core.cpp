@@ -17,11 +17,4 @@ std::array<std::uint8_t, 6> logo_print_command(LogoPrintMode mode) {
     return {0x1D, 0x2F, static_cast<std::uint8_t>(mode), 0x1B, 0x4A, 80};
 }
 
-std::array<std::uint8_t, 2 + address_record_length>
-bluetooth_address_command(std::span<const char, address_record_length> record) {
-    std::array<std::uint8_t, 2 + address_record_length> command{0x1B, 0x3C};
-    std::copy(record.begin(), record.end(), command.begin() + 2);
-    return command;
-}
-
 } // namespace tq350::link

@@ -15,8 +15,8 @@ std::vector<Chunk> plan_chunks(std::size_t length) {
 }
 
 std::size_t sequence_length(const std::uint8_t* bytes, std::size_t length) {
-    if (length != 0) {
-        return length;
+    if (length != 0 || bytes == nullptr) {
+        return length; // no bytes at all is an empty sequence, not a string to scan
     }
     while (bytes[length] != 0) {
         ++length;

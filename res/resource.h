@@ -1,6 +1,8 @@
 // Every resource and control identifier of the program. The numbers are part of
 // the program's contract (dialog templates, menu commands, string table), so they
-// never change; a test fails on duplicates.
+// never change; a test fails on duplicates. Control numbers are per dialog: the
+// main dialog's share their space with the menu commands, each other dialog's
+// controls (IDC_<DIALOG>_...) have a space of their own.
 #pragma once
 
 // Dialogs, menu, icon, accelerators
@@ -35,6 +37,33 @@
 #define IDC_BLACK_MARK 1022
 // Target of the Ctrl+Alt+A accelerator; nothing handles it.
 #define IDC_ACCEL_UNUSED 1023
+
+// Magstripe test dialog controls
+#define IDC_MAGSTRIPE_TRACK1 1044
+#define IDC_MAGSTRIPE_TRACK2 1045
+#define IDC_MAGSTRIPE_TRACK3 1046
+#define IDC_MAGSTRIPE_TEXT1 1047
+#define IDC_MAGSTRIPE_TEXT2 1048
+#define IDC_MAGSTRIPE_TEXT3 1049
+
+// Barcode dialog controls
+#define IDC_BARCODE_DATA 1019
+#define IDC_BARCODE_TYPE 1043
+#define IDC_BARCODE_WIDTH_EDIT 1044
+#define IDC_BARCODE_WIDTH_SPIN 1045
+#define IDC_BARCODE_HEIGHT_EDIT 1046
+#define IDC_BARCODE_HEIGHT_SPIN 1047
+#define IDC_BARCODE_TEXT_POSITION 1048
+#define IDC_BARCODE_TEXT_FONT 1049
+
+// Bluetooth address dialog controls: six byte fields left to right, then the flag
+#define IDC_BLUETOOTH_BYTE1 1050
+#define IDC_BLUETOOTH_BYTE2 1051
+#define IDC_BLUETOOTH_BYTE3 1052
+#define IDC_BLUETOOTH_BYTE4 1053
+#define IDC_BLUETOOTH_BYTE5 1054
+#define IDC_BLUETOOTH_BYTE6 1055
+#define IDC_BLUETOOTH_SHOW_BARCODE 1056
 
 // Menu commands
 #define IDM_FONT_EDITOR 40001

@@ -13,8 +13,9 @@ TEST(ResourceHeader, HasNoDuplicateIdentifiers) {
     std::ifstream header(TQ350_RESOURCE_HEADER);
     ASSERT_TRUE(header) << TQ350_RESOURCE_HEADER;
     const std::regex define(R"(^\s*#define\s+(ID[DCMRIS]?_\w+)\s+(\d+)\s*$)");
-    // Dialogs, controls, commands and icons share one number space per kind;
-    // string numbers and the counts that describe string ranges live apart.
+    // Resources share one space, strings another; the main dialog's controls share
+    // theirs with the menu commands (both arrive as WM_COMMAND), and each other
+    // dialog's controls are numbered within that dialog.
     std::map<std::string, std::map<int, std::string>> seen;
     int definitions = 0;
     std::string line;
@@ -25,7 +26,14 @@ TEST(ResourceHeader, HasNoDuplicateIdentifiers) {
         const std::string name = m[1];
         if (name.ends_with("_COUNT"))
             continue;
-        const std::string space = name.starts_with("IDS_") ? "strings" : "resources";
+        std::string space = "main dialog";
+        if (name.starts_with("IDS_"))
+            space = "strings";
+        else if (name.starts_with("IDD_") || name.starts_with("IDI_") || name.starts_with("IDR_"))
+            space = "resources";
+        for (const char* dialog : {"MAGSTRIPE", "BARCODE", "BLUETOOTH", "LOGO", "FONT"})
+            if (name.starts_with(std::string("IDC_") + dialog + "_"))
+                space = dialog;
         const int value = std::stoi(m[2]);
         ++definitions;
         auto [it, inserted] = seen[space].emplace(value, name);

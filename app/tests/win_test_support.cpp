@@ -46,7 +46,11 @@ LRESULT CALLBACK cbt_hook(int code, WPARAM wparam, LPARAM lparam) {
             known = known || seen.window == window;
         // Activated again when focus returns to it: answer each window once.
         // Message boxes and modal dialogs have an owner; the main dialog has none.
-        if (std::string(cls) == "#32770" && !known && GetWindow(window, GW_OWNER)) {
+        // Without on_open only message boxes (those with a text control) are answered,
+        // so that a test can keep a tool dialog of its own open.
+        const bool message_box = GetDlgItem(window, 0xFFFF) != nullptr;
+        if (std::string(cls) == "#32770" && !known && GetWindow(window, GW_OWNER) &&
+            (message_box || g_answerer->on_open)) {
             ModalAnswerer::Seen seen{window_text(window), "", GetWindow(window, GW_OWNER), window};
             if (HWND text = GetDlgItem(window, 0xFFFF))
                 seen.text = window_text(text);

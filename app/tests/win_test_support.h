@@ -23,8 +23,9 @@ public:
     void clear();
 };
 
-// Answers every message box or modal dialog this thread opens while it lives:
-// records its caption and text (control 0xFFFF) and presses the given button.
+// Answers every message box this thread opens while it lives: records its caption
+// and text (control 0xFFFF) and presses the given button. With on_open set, every
+// owned dialog goes to on_open instead.
 class ModalAnswerer {
 public:
     struct Seen {

@@ -2,6 +2,7 @@
 #include "link/printer_commands_core.h"
 
 #include "hex.h"
+#include "selection_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,12 @@ namespace tq350::link {
 namespace {
 
 using test::hex;
+using tq350::kDensityItems;
+using tq350::kSpeedItems;
 
 std::vector<std::uint8_t> bytes_of(std::span<const std::uint8_t> bytes) {
     return {bytes.begin(), bytes.end()};
 }
-
-constexpr std::array<char, address_record_length> address{'x', '0', '0', '1', '2', 'A', 'B',
-                                                          'c', 'd', 'E', 'F', '9', '8'};
 
 TEST(PrinterCommands, Bytes) {
     struct Case {
@@ -51,12 +51,6 @@ TEST(PrinterCommands, Bytes) {
         {"logo double height", bytes_of(logo_print_command(LogoPrintMode::double_height)),
          "1D 2F 02 1B 4A 50"},
         {"logo doubled", bytes_of(logo_print_command(LogoPrintMode::doubled)), "1D 2F 03 1B 4A 50"},
-        {"Bluetooth address", bytes_of(bluetooth_address_command(address)),
-         "1B 3C 78 30 30 31 32 41 42 63 64 45 46 39 38"},
-        {"Bluetooth default address",
-         bytes_of(bluetooth_address_command(std::span<const char, address_record_length>(
-             default_address_record.data(), address_record_length))),
-         "1B 3C 58 30 30 30 30 30 30 30 30 30 30 30 30"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -75,23 +69,23 @@ TEST(SelectionLists, PositionsMatchTheCommandsThatUseThem) {
     };
     const std::size_t reset_speed = total_reset_command(true)[4] - 0x30u;
     const std::size_t default_density = static_cast<std::size_t>(ParameterSettings{}.density_index);
-    ASSERT_LT(reset_speed, speed_table.size());
-    ASSERT_LT(default_density, density_table.size());
+    ASSERT_LT(reset_speed, kSpeedItems.size());
+    ASSERT_LT(default_density, kDensityItems.size());
     const Case cases[] = {
-        {"ESC S 30", 0, "1200 bps", speed_table[0].text},
-        {"ESC S 35: no 38400 before it", 5, "57600 bps", speed_table[5].text},
-        {"ESC S 36", 6, "115200 bps", speed_table[6].text},
-        {"total reset", reset_speed, "9600 bps", speed_table[reset_speed].text},
-        {"ESC Y 00", 0, "70 %", density_table[0].text},
-        {"ESC Y 05", 5, "150 %", density_table[5].text},
-        {"start-up density", default_density, "100 %", density_table[default_density].text},
+        {"ESC S 30", 0, "1200 bps", kSpeedItems[0].text},
+        {"ESC S 35: no 38400 before it", 5, "57600 bps", kSpeedItems[5].text},
+        {"ESC S 36", 6, "115200 bps", kSpeedItems[6].text},
+        {"total reset", reset_speed, "9600 bps", kSpeedItems[reset_speed].text},
+        {"ESC Y 00", 0, "70 %", kDensityItems[0].text},
+        {"ESC Y 05", 5, "150 %", kDensityItems[5].text},
+        {"start-up density", default_density, "100 %", kDensityItems[default_density].text},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         EXPECT_EQ(c.actual_text, c.expected_text);
     }
-    EXPECT_EQ(speed_table.size(), 7u);
-    EXPECT_EQ(speed_table[reset_speed].bits_per_second, speed_after_total_reset);
+    EXPECT_EQ(kSpeedItems.size(), 7u);
+    EXPECT_EQ(static_cast<std::uint32_t>(kSpeedItems[reset_speed].data), speed_after_total_reset);
 }
 
 } // namespace

@@ -1,0 +1,109 @@
+#include "magstripe_dialog.h"
+
+#include <array>
+#include <string>
+
+#include "../res/resource.h"
+#include "app/win32_handles.h"
+#include "link/serial_connection.h"
+#include "link/serial_io.h"
+#include "tools/magstripe_core.h"
+
+namespace tq350::tools {
+
+namespace {
+
+constexpr std::array<int, track_count> kTrackBoxes{IDC_MAGSTRIPE_TRACK1, IDC_MAGSTRIPE_TRACK2,
+                                                   IDC_MAGSTRIPE_TRACK3};
+constexpr std::array<int, track_count> kTrackTexts{IDC_MAGSTRIPE_TEXT1, IDC_MAGSTRIPE_TEXT2,
+                                                   IDC_MAGSTRIPE_TEXT3};
+
+TrackSelection read_selection(HWND dialog) {
+    TrackSelection selection{};
+    for (size_t k = 0; k < track_count; ++k)
+        selection[k] = IsDlgButtonChecked(dialog, kTrackBoxes[k]) == BST_CHECKED;
+    return selection;
+}
+
+void show_tracks(HWND dialog, const TrackTexts& tracks) {
+    for (size_t k = 0; k < track_count; ++k)
+        SetDlgItemTextA(dialog, kTrackTexts[k], tracks[k].c_str());
+}
+
+void show_message(HWND dialog, ReadMessage message) {
+    if (message == ReadMessage::none)
+        return;
+    MessageBoxA(dialog, std::string(message_text(message)).c_str(),
+                std::string(message_caption).c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+// Up to 256 bytes, bounded by the line's time-outs: the user has about half a
+// minute to swipe, and the read ends 150 ms after the last byte.
+TrackReadResult read_tracks(HWND dialog, HANDLE port, std::array<uint8_t, max_track_reply>& reply) {
+    TrackExchange exchange;
+    exchange.port_opened = true;
+    const std::array<uint8_t, 4> request = build_track_request(read_selection(dialog));
+    exchange.request_sent = link::WriteAll(port, request.data(), request.size());
+    if (exchange.request_sent) {
+        const DWORD received = link::serial_io().read(port, reply.data(), reply.size());
+        exchange.read_succeeded = received > 0;
+        exchange.reply = std::span<const uint8_t>(reply.data(), received);
+    }
+    return finish_track_read(exchange);
+}
+
+void on_read(HWND dialog) {
+    show_tracks(dialog, TrackTexts{});
+    HANDLE port = link::OpenPrinterPort(GetParent(dialog));
+    if (port == INVALID_HANDLE_VALUE) {
+        show_message(dialog, finish_track_read(TrackExchange{}).message);
+        return;
+    }
+    WaitCursor wait;
+    std::array<uint8_t, max_track_reply> reply{};
+    const TrackReadResult result = read_tracks(dialog, port, reply);
+    link::ClosePrinterPort(port);
+    show_tracks(dialog, result.tracks);
+    show_message(dialog, result.message);
+}
+
+} // namespace
+
+INT_PTR CALLBACK MagstripeDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+        return TRUE;
+    case WM_COMMAND: {
+        const int id = LOWORD(wparam);
+        const int code = HIWORD(wparam);
+        if ((id == IDC_MAGSTRIPE_TRACK1 || id == IDC_MAGSTRIPE_TRACK2 ||
+             id == IDC_MAGSTRIPE_TRACK3) &&
+            code == BN_CLICKED) {
+            EnableWindow(GetDlgItem(dialog, IDOK), can_read_tracks(read_selection(dialog)));
+            return TRUE;
+        }
+        if (id == IDOK) {
+            on_read(dialog); // stays open for the next card
+            return TRUE;
+        }
+        if (id == IDCANCEL && code == BN_CLICKED) {
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+
+void RunMagstripeDialog(HWND main_dialog) {
+    HINSTANCE instance =
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(main_dialog, GWLP_HINSTANCE));
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAGSTRIPE), main_dialog, MagstripeDialogProc,
+                    0);
+}
+
+} // namespace tq350::tools

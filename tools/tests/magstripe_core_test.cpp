@@ -1,0 +1,92 @@
+#include "tools/magstripe_core.h"
+
+#include "hex.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tq350::tools {
+namespace {
+
+using test::hex;
+
+TEST(TrackRequest, SelectedTracks) {
+    struct Case {
+        TrackSelection selection;
+        bool can_read;
+        const char* request;
+    };
+    const Case cases[] = {
+        {{false, false, false}, false, "1B 3F 08 00"},
+        {{false, true, false}, true, "1B 3F 0A 00"},
+        {{true, false, true}, true, "1B 3F 0D 00"},
+        {{true, true, true}, true, "1B 3F 0F 00"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.request);
+        EXPECT_EQ(can_read_tracks(c.selection), c.can_read);
+        EXPECT_EQ(hex(build_track_request(c.selection)), c.request);
+    }
+}
+
+TEST(TrackReply, Parsing) {
+    struct Case {
+        const char* label;
+        std::vector<std::uint8_t> reply;
+        TrackTexts expected;
+    };
+    const Case cases[] = {
+        {"in order", {0xF1, 'A', 'B', 0xF2, '1', 0xF3, 'X', 'Y'}, {"AB", "1", "XY"}},
+        {"out of order", {0xF2, '1', '2', 0xF1, 'A', 'B'}, {"AB", "12", ""}},
+        {"noise before the first marker", {'%', '?', 0xF3, 'X'}, {"", "", "X"}},
+        {"repeated marker is text", {0xF1, 'A', 0xF1, 0xF0, 0xF2, 'C'}, {"A\xF1\xF0", "C", ""}},
+        {"empty track", {0xF1, 0xF2, 'Q'}, {"", "Q", ""}},
+        {"0x00 ends the text", {0xF1, 'A', 0x00, 'B', 0xF2, 'C'}, {"A", "", ""}},
+        {"leading 0x00", {0x00, 0xF1, 'A', 0xF2, 'B'}, {"", "", ""}},
+        {"no marker", {'A', 'B', 'C'}, {"", "", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(parse_track_reply(c.reply), c.expected);
+    }
+}
+
+// A reply may fill the whole buffer with no 0x00 in it: the last track ends at
+// the 256th byte, whatever lies in memory after it.
+TEST(TrackReply, FullBufferEndsAtItsLastByte) {
+    std::vector<std::uint8_t> memory(max_track_reply + 16, 'Z');
+    std::fill(memory.begin(), memory.begin() + max_track_reply, 'C');
+    memory[0] = 0xF1;
+    memory[1] = 'A';
+    memory[2] = 0xF3;
+    const TrackTexts expected{"A", "", std::string(max_track_reply - 3, 'C')};
+    EXPECT_EQ(parse_track_reply(std::span(memory).first(max_track_reply)), expected);
+}
+
+TEST(TrackRead, MessageAfterRead) {
+    const std::vector<std::uint8_t> track_2{0xF2, '4', '2'};
+    struct Case {
+        const char* label;
+        TrackExchange exchange;
+        std::string_view message;
+        TrackTexts tracks;
+    };
+    const Case cases[] = {
+        {"port not opened", {false, false, false, {}}, "Can NOT communicate with printer!", {}},
+        {"request not sent", {true, false, false, {}}, "Problem with magstripe reader!", {}},
+        {"read failed", {true, true, false, track_2}, "Problem with magstripe reader!", {}},
+        {"no card swiped", {true, true, true, {}}, "Problem with magstripe reader!", {}},
+        {"track 2 read", {true, true, true, track_2}, "", {"", "42", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const TrackReadResult result = finish_track_read(c.exchange);
+        EXPECT_EQ(message_text(result.message), c.message);
+        EXPECT_EQ(result.tracks, c.tracks);
+    }
+}
+
+} // namespace
+} // namespace tq350::tools

@@ -1,0 +1,306 @@
+// The three device-tool dialogs from their real templates, driven like a user would,
+// with the printer behind a scripted serial line.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "../../res/resource.h"
+#include "barcode_dialog.h"
+#include "bluetooth_dialog.h"
+#include "fake_serial_io.h"
+#include "magstripe_dialog.h"
+#include "main_dialog_fixture.h"
+
+namespace tq350::test {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class ToolDialogTest : public MainDialogTest {
+protected:
+    void SetUp() override {
+        MainDialogTest::SetUp();
+        open_dialog();
+    }
+    void TearDown() override {
+        if (tool_)
+            DestroyWindow(tool_);
+        MainDialogTest::TearDown();
+    }
+    HWND open_tool(int resource, DLGPROC proc, LPARAM param = 0) {
+        tool_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), dialog_,
+                                   proc, param);
+        EXPECT_NE(tool_, nullptr);
+        ShowWindow(tool_, SW_SHOW);
+        pump_messages();
+        return tool_;
+    }
+    HWND tool_item(int id) const { return GetDlgItem(tool_, id); }
+    std::string tool_text(int id) const {
+        char text[300] = {};
+        GetDlgItemTextA(tool_, id, text, sizeof text);
+        return text;
+    }
+    void press(int id) {
+        SendMessageA(tool_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(tool_item(id)));
+    }
+    // Types into the focused control as the keyboard would.
+    void type(const std::string& keys) {
+        for (char key : keys) {
+            SendMessageA(GetFocus(), WM_CHAR, static_cast<WPARAM>(key), 1);
+            pump_messages();
+        }
+    }
+    // What the tool wrote after the greeting.
+    Bytes sent() const {
+        Bytes all = printer_.written();
+        return all.size() >= 3 ? Bytes(all.begin() + 3, all.end()) : Bytes{};
+    }
+
+    link::test::FakeSerialIo printer_;
+    ModalAnswerer answerer_;
+    HWND tool_ = nullptr;
+};
+
+// --- Bluetooth address ---
+
+TEST_F(ToolDialogTest, BluetoothFieldsShowTheRecord) {
+    std::string record = "x0012AB34CD56";
+    open_tool(IDD_BLUETOOTH, tools::BluetoothAddressDialogProc, reinterpret_cast<LPARAM>(&record));
+    const char* expected[] = {"00", "12", "AB", "34", "CD", "56"};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(tool_text(IDC_BLUETOOTH_BYTE1 + i), expected[i]) << "field " << i + 1;
+    EXPECT_EQ(IsDlgButtonChecked(tool_, IDC_BLUETOOTH_SHOW_BARCODE), BST_CHECKED);
+}
+
+TEST_F(ToolDialogTest, BluetoothTypingCorrectsAndMovesOn) {
+    std::string record = "X000000000000";
+    open_tool(IDD_BLUETOOTH, tools::BluetoothAddressDialogProc, reinterpret_cast<LPARAM>(&record));
+    HWND first = tool_item(IDC_BLUETOOTH_BYTE1);
+    SetFocus(first);
+    SetWindowTextA(first, "");
+    type("g");
+    EXPECT_EQ(tool_text(IDC_BLUETOOTH_BYTE1), "0") << "not a hex digit";
+    EXPECT_EQ(GetFocus(), first) << "a correction keeps the focus";
+
+    SetWindowTextA(first, "");
+    type("5z");
+    EXPECT_EQ(tool_text(IDC_BLUETOOTH_BYTE1), "50");
+    EXPECT_EQ(GetFocus(), first);
+
+    // Two good digits hand on to the next field, its text selected for overtyping.
+    for (int i = 0; i < 6; ++i) {
+        HWND field = tool_item(IDC_BLUETOOTH_BYTE1 + i);
+        SetFocus(field);
+        SendMessageA(field, EM_SETSEL, 0, -1);
+        type(i % 2 ? "a" : "9");
+        type(i % 2 ? "b" : "1");
+        EXPECT_EQ(tool_text(IDC_BLUETOOTH_BYTE1 + i), i % 2 ? "AB" : "91") << "field " << i + 1;
+    }
+    EXPECT_EQ(GetFocus(), tool_item(IDC_BLUETOOTH_SHOW_BARCODE)) << "after the sixth field";
+
+    SetFocus(tool_item(IDC_BLUETOOTH_BYTE2));
+    SendMessageA(tool_item(IDC_BLUETOOTH_BYTE2), EM_SETSEL, 0, -1);
+    type("f"); // replaces the selected text
+    EXPECT_EQ(tool_text(IDC_BLUETOOTH_BYTE2), "F");
+    SetFocus(tool_item(IDC_BLUETOOTH_BYTE3)); // leaving completes the field
+    EXPECT_EQ(tool_text(IDC_BLUETOOTH_BYTE2), "0F");
+    SetWindowTextA(tool_item(IDC_BLUETOOTH_BYTE3), "");
+    SetFocus(tool_item(IDC_BLUETOOTH_BYTE4));
+    EXPECT_EQ(tool_text(IDC_BLUETOOTH_BYTE3), "00");
+}
+
+TEST_F(ToolDialogTest, BluetoothOkCompletesTheRecordAndCancelLeavesIt) {
+    struct Case {
+        const char* name;
+        const char* start;
+        int button;
+        bool check;
+        const char* third_field;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"OK with a short field", "X000000000000", IDOK, true, "7", "x000007000000"},
+        {"unchecking gives upper case", "x0012AB34CD56", IDOK, false, "AB", "X0012AB34CD56"},
+        {"Cancel", "x0012AB34CD56", IDCANCEL, false, "7", "x0012AB34CD56"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string record = c.start;
+        open_tool(IDD_BLUETOOTH, tools::BluetoothAddressDialogProc,
+                  reinterpret_cast<LPARAM>(&record));
+        CheckDlgButton(tool_, IDC_BLUETOOTH_SHOW_BARCODE, c.check ? BST_CHECKED : BST_UNCHECKED);
+        SetWindowTextA(tool_item(IDC_BLUETOOTH_BYTE3), c.third_field);
+        press(c.button);
+        EXPECT_EQ(record, c.expected);
+        DestroyWindow(tool_);
+        tool_ = nullptr;
+    }
+}
+
+TEST_F(ToolDialogTest, BluetoothCommandSendsAndStoresOnlyWhenConfirmed) {
+    SetConnectedState(dialog_, true);
+    struct Case {
+        const char* name;
+        int button;
+        bool refuse_open;
+        Bytes sent;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {"cancelled", IDCANCEL, false, {}, nullptr},
+        {"port refused", IDOK, true, {}, nullptr},
+        {"sent", IDOK, false, {0x1B, 0x3C, 0x58, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30,
+                               0x30, 0x30, 0x30, 0x30}, "X000000000000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        printer_.writes.clear();
+        printer_.refuse_open = c.refuse_open;
+        answerer_.on_open = [&](HWND window) {
+            char title[64] = {};
+            GetWindowTextA(window, title, sizeof title);
+            const int button = std::string(title) == "Bluetooth address" ? c.button : IDOK;
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        };
+        command(IDM_BLUETOOTH_NUMBER, 0);
+        answerer_.on_open = nullptr;
+        EXPECT_EQ(sent(), c.sent);
+        HKEY key = settings_key();
+        char stored[32] = {};
+        DWORD size = sizeof stored;
+        const bool found =
+            RegQueryValueExA(key, "Address", nullptr, nullptr, reinterpret_cast<BYTE*>(stored),
+                             &size) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        EXPECT_EQ(found, c.stored != nullptr);
+        if (c.stored) {
+            EXPECT_EQ(std::string(stored, size), c.stored);
+        }
+    }
+}
+
+// --- Barcode ---
+
+TEST_F(ToolDialogTest, BarcodePrintsItsSequenceAndKeepsTheChoices) {
+    open_tool(IDD_BARCODE, tools::BarcodeDialogProc);
+    EXPECT_EQ(SendMessageA(tool_item(IDC_BARCODE_TYPE), CB_GETCOUNT, 0, 0), 12);
+    EXPECT_EQ(tool_text(IDC_BARCODE_WIDTH_EDIT), "3");
+    EXPECT_EQ(tool_text(IDC_BARCODE_HEIGHT_EDIT), "162");
+
+    press(IDOK);
+    EXPECT_TRUE(printer_.opened.empty()) << "no data, nothing printed";
+
+    SetDlgItemTextA(tool_, IDC_BARCODE_DATA, "012345678905");
+    press(IDOK);
+    EXPECT_EQ(sent(), (Bytes{0x1D, 0x77, 0x03, 0x1D, 0x68, 0xA2, 0x1D, 0x66, 0x00, 0x1D, 0x48,
+                             0x00, 0x1D, 0x6B, 0x41, 0x0C, '0', '1', '2', '3', '4', '5', '6',
+                             '7', '8', '9', '0', '5', 0x1B, 0x4A, 0x50}));
+
+    printer_.writes.clear();
+    SetDlgItemTextA(tool_, IDC_BARCODE_DATA, "ABC");
+    SendMessageA(tool_item(IDC_BARCODE_TYPE), CB_SETCURSEL, 10, 0); // CODE 128-B
+    SendMessageA(tool_item(IDC_BARCODE_TEXT_POSITION), CB_SETCURSEL, 3, 0);
+    SendMessageA(tool_item(IDC_BARCODE_TEXT_FONT), CB_SETCURSEL, 1, 0);
+    SendMessageA(tool_item(IDC_BARCODE_WIDTH_SPIN), UDM_SETPOS, 0, 4);
+    press(IDOK);
+    press(IDOK);
+    EXPECT_EQ(printer_.opened.size(), 3u) << "one connection a print";
+    const Bytes second(printer_.writes[1].begin(), printer_.writes[1].end());
+    EXPECT_EQ(second, (Bytes{0x1D, 0x77, 0x04, 0x1D, 0x68, 0xA2, 0x1D, 0x66, 0x01, 0x1D, 0x48,
+                             0x03, 0x1D, 0x6B, 0x49, 0x05, 0x7B, 0x42, 0x41, 0x42, 0x43, 0x1B,
+                             0x4A, 0x50}));
+    EXPECT_EQ(printer_.writes[3], second) << "the dialog kept the choices";
+    EXPECT_TRUE(IsWindow(tool_));
+    EXPECT_TRUE(answerer_.seen().empty());
+}
+
+TEST_F(ToolDialogTest, BarcodeFailuresShowTheMessageAndLeaveTheMainDialogAlone) {
+    SetConnectedState(dialog_, true);
+    open_tool(IDD_BARCODE, tools::BarcodeDialogProc);
+    SetDlgItemTextA(tool_, IDC_BARCODE_DATA, "123");
+    printer_.refuse_open = true;
+    press(IDOK);
+    printer_.refuse_open = false;
+    printer_.write_limit = 5;
+    press(IDOK);
+    ASSERT_EQ(answerer_.seen().size(), 2u);
+    for (const ModalAnswerer::Seen& box : answerer_.seen()) {
+        EXPECT_EQ(box.text, "Can NOT communicate with printer!");
+        EXPECT_EQ(box.owner, tool_);
+    }
+    EXPECT_TRUE(IsWindowEnabled(item(IDC_CONNECT_SET)));
+}
+
+// --- Magstripe ---
+
+TEST_F(ToolDialogTest, MagstripeReadIsEnabledByTheTrackSelection) {
+    open_tool(IDD_MAGSTRIPE, tools::MagstripeDialogProc);
+    EXPECT_FALSE(IsWindowEnabled(tool_item(IDOK)));
+    SendMessageA(tool_item(IDC_MAGSTRIPE_TRACK2), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsWindowEnabled(tool_item(IDOK)));
+    SendMessageA(tool_item(IDC_MAGSTRIPE_TRACK3), BM_CLICK, 0, 0);
+    SendMessageA(tool_item(IDC_MAGSTRIPE_TRACK2), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsWindowEnabled(tool_item(IDOK)));
+    SendMessageA(tool_item(IDC_MAGSTRIPE_TRACK3), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindowEnabled(tool_item(IDOK)));
+}
+
+TEST_F(ToolDialogTest, MagstripeShowsTheTracksOrTheProblem) {
+    struct Case {
+        const char* name;
+        std::vector<int> tracks;
+        std::deque<Bytes> replies;
+        Bytes request;
+        const char* texts[3];
+        const char* message;
+    };
+    const Case cases[] = {
+        {"three tracks", {1, 2, 3},
+         {{0xF1, 'A', 'B', 'C', 0xF2, '1', '2', '3', 0xF3, 'X', 'Y', 'Z'}},
+         {0x1B, 0x3F, 0x0F, 0x00}, {"ABC", "123", "XYZ"}, nullptr},
+        {"tracks out of order", {2}, {{0xF2, '1', '2', '3', 0xF1, 'A', 'B', 'C'}},
+         {0x1B, 0x3F, 0x0A, 0x00}, {"ABC", "123", ""}, nullptr},
+        {"leading zero byte", {1}, {{0x00, 0xF1, 'A'}}, {0x1B, 0x3F, 0x09, 0x00}, {"", "", ""},
+         nullptr},
+        {"no card swiped", {1}, {}, {0x1B, 0x3F, 0x09, 0x00}, {"", "", ""},
+         "Problem with magstripe reader!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        open_tool(IDD_MAGSTRIPE, tools::MagstripeDialogProc);
+        for (int track : c.tracks)
+            SendMessageA(tool_item(IDC_MAGSTRIPE_TRACK1 + track - 1), BM_CLICK, 0, 0);
+        printer_.writes.clear();
+        printer_.replies = c.replies;
+        const size_t boxes = answerer_.seen().size();
+        press(IDOK);
+        EXPECT_EQ(sent(), c.request);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(tool_text(IDC_MAGSTRIPE_TEXT1 + k), c.texts[k]) << "track " << k + 1;
+        EXPECT_EQ(answerer_.seen().size(), boxes + (c.message ? 1 : 0));
+        if (c.message) {
+            EXPECT_EQ(answerer_.seen().back().text, c.message);
+        }
+        DestroyWindow(tool_);
+        tool_ = nullptr;
+    }
+}
+
+TEST_F(ToolDialogTest, MagstripeFullReplyEndsAtItsLastByte) {
+    open_tool(IDD_MAGSTRIPE, tools::MagstripeDialogProc);
+    SendMessageA(tool_item(IDC_MAGSTRIPE_TRACK1), BM_CLICK, 0, 0);
+    Bytes reply(256, 'Q');
+    reply[0] = 0xF1;
+    printer_.replies = {reply};
+    press(IDOK);
+    EXPECT_EQ(tool_text(IDC_MAGSTRIPE_TEXT1), std::string(255, 'Q'));
+}
+
+} // namespace
+} // namespace tq350::test
