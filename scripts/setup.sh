@@ -8,6 +8,7 @@ packages=(
     googletest
     wine wine64 fonts-wine
     xvfb xauth xdotool imagemagick
+    libpng-dev libzint-dev console-setup-linux zbar-tools
 )
 
 missing=()

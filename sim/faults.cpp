@@ -37,7 +37,11 @@ bool add_fault(std::string_view fault, Faults& faults, std::string& error) {
         error = "fault \"" + std::string(name) + "\" needs =N, N from 0 to " + std::to_string(high);
         return false;
     };
-    if (name == "mute") {
+    if (name == "power_cycle") {
+        if (!no_arg())
+            return false;
+        faults.power_cycle = true;
+    } else if (name == "mute") {
         if (!no_arg())
             return false;
         faults.mute = true;

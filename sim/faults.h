@@ -18,6 +18,9 @@ struct Faults {
     std::optional<int> slow_gap_ms;          // slow[=MS]: pause between reply bytes
     std::optional<int> xoff_hold_ms;         // xoff=MS: XOFF when a connection first writes
     std::optional<std::size_t> vanish_after; // vanish=N: gone after N bytes of a connection
+    // power_cycle: not a fault but a one-off, switched off and on again, so that a test
+    // starts from the profile's speed and switches whatever the last one left behind.
+    bool power_cycle = false;
 
     bool operator==(const Faults&) const = default;
 };

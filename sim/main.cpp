@@ -1,8 +1,10 @@
 // tq350-sim: a virtual TQ-350 thermal printer on a pseudo terminal, for trying the setup tool
 // under Wine without the hardware.
 
+#include "console_font.h"
 #include "faults.h"
 #include "journal.h"
+#include "paper_output.h"
 #include "printer.h"
 #include "profile.h"
 #include "session.h"
@@ -26,7 +28,7 @@ using namespace tq350::sim;
 
 constexpr const char* usage =
     "usage: tq350-sim --link PATH [--journal FILE] [--profile FILE] [--control FILE]\n"
-    "                 [--fault NAME[=ARG]]... [--seed N]\n"
+    "                 [--fault NAME[=ARG]]... [--seed N] [--paper DIR [--fonts DIR]]\n"
     "faults: mute, short=N, garbage, slow[=MS], xoff=MS, vanish=N\n";
 
 struct Options {
@@ -34,6 +36,8 @@ struct Options {
     std::string journal;
     std::string profile;
     std::string control;
+    std::string paper;
+    std::string fonts = console_font_dir;
     std::vector<std::string> faults;
     std::optional<std::uint32_t> seed;
 };
@@ -50,6 +54,8 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
         {"--journal", text(options.journal)},
         {"--profile", text(options.profile)},
         {"--control", text(options.control)},
+        {"--paper", text(options.paper)},
+        {"--fonts", text(options.fonts)},
         {"--fault",
          [&](const std::string& v) {
              options.faults.push_back(v);
@@ -112,6 +118,11 @@ int main(int argc, char** argv) {
     if (const std::string refused = check_profile_replies(profile); !refused.empty())
         return fail("profile refused: " + refused);
 
+    // The fonts are read only for printing, so a printer without paper runs without them.
+    ResidentFonts fonts;
+    if (!options.paper.empty() && !load_resident_fonts(options.fonts, fonts, error))
+        return fail(error);
+
     Faults faults;
     for (const std::string& fault : options.faults)
         if (!add_fault(fault, faults, error))
@@ -140,6 +151,13 @@ int main(int argc, char** argv) {
     Journal journal(journal_file.get(), start);
     Printer printer(profile);
     Session session(printer, journal, options.seed.value_or(std::random_device{}()));
+    std::optional<PaperOutput> paper;
+    if (!options.paper.empty()) {
+        paper.emplace(options.paper, fonts, journal);
+        if (!paper->prepare(error))
+            return fail(error);
+        session.set_paper(&*paper);
+    }
     journal.write(JournalLine("start")
                       .add("pid", std::int64_t{getpid()})
                       .add("profile", options.profile.empty() ? "default" : options.profile.c_str())

@@ -214,6 +214,15 @@ Outcome Printer::handle(const Command& command) {
     return {};
 }
 
+void Printer::power_cycle() {
+    switches_ = profile_.switches;
+    switch_8_ = false;
+    settings_ = PrinterSettings{};
+    speed_ = profile_.speed;
+    next_speed_.reset();
+    off_ = false;
+}
+
 std::optional<int> Printer::end_connection() {
     off_ = false;
     const std::optional<int> next = next_speed_;

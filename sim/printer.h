@@ -70,6 +70,10 @@ class Printer {
     // Returns the new speed when it changed.
     std::optional<int> end_connection();
 
+    // Off and on again: the profile's speed and switches; the logo and the downloaded
+    // characters stay, as they would in the printer's flash.
+    void power_cycle();
+
     int speed() const { return speed_; }
     bool is_off() const { return off_; }
     std::array<std::uint8_t, 32> information_block() const;
@@ -80,6 +84,7 @@ class Printer {
     // Switch n (1-8) as last set.
     bool switch_on(int n) const;
     const PrinterSettings& settings() const { return settings_; }
+    const Profile& profile() const { return profile_; }
     const Logo& logo() const { return logo_; }
     const DownloadedFont& font(bool font_b) const { return fonts_[font_b ? 1 : 0]; }
 

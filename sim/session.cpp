@@ -65,6 +65,8 @@ void Session::end_connection(Clock::time_point now) {
         if (o.flow_control && o.byte == xon)
             kept.push_back({o.byte, now, true});
     queue_ = std::move(kept);
+    if (paper_)
+        paper_->connection_ended(printer_, connection_);
     const int old_speed = printer_.speed();
     if (const auto speed = printer_.end_connection())
         journal_.write(line("speed_changed", now)
@@ -114,6 +116,10 @@ void Session::write_parsed(const std::vector<Command>& commands, int tty_bps,
 
 void Session::handle(const Command& command, int tty_bps, Clock::time_point now) {
     const Outcome outcome = printer_.handle(command);
+    // A command the printer turned down leaves the paper and the stored pictures alone.
+    std::string note = outcome.note;
+    if (paper_ && note.empty())
+        note = paper_->handled(command, printer_, connection_);
     JournalLine l = line(command_name(command.kind), now);
     if (tty_bps)
         l.add("tty_bps", std::int64_t{tty_bps});
@@ -144,8 +150,8 @@ void Session::handle(const Command& command, int tty_bps, Clock::time_point now)
                                   .add("gap_ms", std::int64_t{*faults_.slow_gap_ms}));
         queue_reply(sent, outcome.reply->delay, now);
     }
-    if (!outcome.note.empty())
-        l.add("note", std::string_view(outcome.note));
+    if (!note.empty())
+        l.add("note", std::string_view(note));
     journal_.write(l);
     for (const JournalLine& a : actions)
         journal_.write(a);
@@ -174,6 +180,11 @@ void Session::hold_line(Clock::time_point now) {
 
 void Session::set_faults(const Faults& faults, std::string_view source, Clock::time_point now) {
     faults_ = faults;
+    if (faults_.power_cycle) {
+        faults_.power_cycle = false;
+        printer_.power_cycle();
+        journal_.write(line("power_cycle", now));
+    }
     if (!faults_.vanish_after)
         vanished_ = false;
     journal_.write(

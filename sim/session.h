@@ -5,6 +5,7 @@
 #include "command_parser.h"
 #include "faults.h"
 #include "journal.h"
+#include "paper_output.h"
 #include "printer.h"
 
 #include <chrono>
@@ -31,6 +32,9 @@ class Session {
 
     // Bytes from the program, with the speed the program's side of the tty runs at.
     void received(std::span<const std::uint8_t> bytes, int tty_bps, Clock::time_point now);
+
+    // Where what the printer prints goes; without it nothing is drawn. Must outlive the session.
+    void set_paper(PaperOutput* paper) { paper_ = paper; }
 
     void set_faults(const Faults& faults, std::string_view source, Clock::time_point now);
     const Faults& faults() const { return faults_; }
@@ -65,6 +69,7 @@ class Session {
 
     Printer& printer_;
     Journal& journal_;
+    PaperOutput* paper_ = nullptr;
     std::mt19937 random_;
     Faults faults_;
     CommandParser parser_;

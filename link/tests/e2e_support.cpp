@@ -173,6 +173,45 @@ void Program::click(int id) const {
     PostMessageA(GetDlgItem(main_, id), BM_CLICK, 0, 0);
 }
 
+void Program::command(int id) const {
+    PostMessageA(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+HWND Program::find_popup(const char* caption) const {
+    struct Search {
+        HWND main;
+        const char* caption;
+        HWND found;
+    } search{main_, caption, nullptr};
+    DWORD thread = GetWindowThreadProcessId(main_, nullptr);
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            char title[128] = {};
+            GetWindowTextA(window, title, sizeof title);
+            if (window != s->main && IsWindowVisible(window) && std::string(title) == s->caption) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND Program::wait_for_popup(const char* caption, DWORD timeout_ms) const {
+    const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+    for (;;) {
+        sync();
+        if (HWND popup = find_popup(caption))
+            return popup;
+        if (GetTickCount64() >= deadline)
+            return nullptr;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
 std::string Program::text(int id) const {
     char buffer[256] = {};
     GetDlgItemTextA(main_, id, buffer, sizeof buffer);
@@ -208,7 +247,9 @@ bool Program::wait_until(const std::function<bool()>& done, DWORD timeout_ms) co
 }
 
 std::string Program::answer_message_box() const {
-    HWND box = message_box();
+    HWND box = find_popup("Printer Settings");
+    if (!box)
+        box = message_box();
     if (!box)
         return "";
     char text[256] = {};
@@ -220,8 +261,11 @@ std::string Program::answer_message_box() const {
 
 DWORD Program::close_and_wait() {
     if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-        while (message_box())
-            answer_message_box();
+        // Cancel whatever is open over the main dialog: message boxes and tool dialogs.
+        for (int i = 0; i < 8 && message_box(); ++i) {
+            PostMessageA(message_box(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            sync();
+        }
         if (main_)
             PostMessageA(main_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)

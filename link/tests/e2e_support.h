@@ -57,6 +57,12 @@ public:
     bool started() const { return main_ != nullptr; }
     HWND main() const { return main_; }
     void click(int id) const;
+    // Posts a menu command to the main dialog.
+    void command(int id) const;
+    // Waits for the modal dialog or box with this caption, open over the main dialog.
+    HWND wait_for_popup(const char* caption, DWORD timeout_ms) const;
+    // A visible window of the program's GUI thread with this caption, other than the main dialog.
+    HWND find_popup(const char* caption) const;
     std::string text(int id) const;
     bool enabled(int id) const;
     // Handles what the program had to do so far: returns once its GUI thread is free.

@@ -23,7 +23,9 @@ protected:
     void SetUp() override {
         delete_settings();
         store_setting("COM Port", 5);
-        ASSERT_TRUE(com5_.set_faults(""));
+        // Whatever an earlier test left behind (speed, switches), start from power-on.
+        ASSERT_TRUE(com5_.set_faults("power_cycle"));
+        ASSERT_TRUE(VirtualPrinter("com12").set_faults("power_cycle"));
     }
     void TearDown() override {
         com5_.set_faults("");
@@ -139,6 +141,88 @@ TEST_F(EndToEnd, APortAboveCom9Works) {
     connect_and_get(program, com12, kExchangeMs);
     EXPECT_EQ(program.message_box(), nullptr);
     EXPECT_EQ(program.text(IDC_PRINTER_NAME), "TQ-350 Mobile Printer 00210");
+}
+
+// The program sends ESC S at the old speed, the printer changes at the end of the
+// connection, and the query that follows runs at the new speed.
+TEST_F(EndToEnd, SpeedChangeAndTotalReset) {
+    Program program;
+    ASSERT_TRUE(program.started());
+    connect_and_get(program, com5_, kExchangeMs);
+    ASSERT_TRUE(program.enabled(IDC_CONNECT_SET));
+
+    VirtualPrinter journal("com5");
+    program.command(IDM_SPEED_19200);
+    ASSERT_TRUE(journal.wait_for([&](const auto&) { return journal.closed_connections() >= 2; },
+                                 2 * kExchangeMs));
+    program.sync();
+    EXPECT_EQ(program.message_box(), nullptr);
+    EXPECT_EQ(program.text(IDC_SPEED), "19200 bps");
+    EXPECT_TRUE(program.enabled(IDC_CONNECT_SET));
+    std::string speed_bytes, query_line;
+    for (const JournalEntry& e : journal.entries()) {
+        if (e.name == "set_speed")
+            speed_bytes = e.hex + " " + e.line;
+        if (e.name == "info_request")
+            query_line = e.line;
+    }
+    EXPECT_EQ(speed_bytes.substr(0, 8), "1B 53 34");
+    EXPECT_NE(speed_bytes.find("\"bps\":9600"), std::string::npos) << speed_bytes;
+    EXPECT_NE(query_line.find("\"bps\":19200"), std::string::npos) << query_line;
+
+    // The printer no longer understands 9600.
+    HWND speeds = GetDlgItem(program.main(), IDC_SPEED);
+    SendMessageA(speeds, CB_SETCURSEL, 3, 0);
+    SendMessageA(program.main(), WM_COMMAND, MAKEWPARAM(IDC_SPEED, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(speeds));
+    program.click(IDC_CONNECT_GET);
+    ASSERT_TRUE(program.wait_until([&] { return program.message_box() != nullptr; },
+                                   kTimedOutExchangeMs));
+    EXPECT_EQ(program.answer_message_box(), "Can NOT communicate with printer!");
+
+    // Back to 19200, then Total Reset returns both to 9600.
+    SendMessageA(speeds, CB_SETCURSEL, 4, 0);
+    program.click(IDC_CONNECT_GET);
+    program.sync();
+    program.sync();
+    ASSERT_TRUE(program.enabled(IDC_CONNECT_SET));
+    VirtualPrinter reset("com5");
+    program.command(IDM_TOTAL_RESET);
+    ASSERT_TRUE(reset.wait_for([&](const auto&) { return reset.closed_connections() >= 2; },
+                               2 * kExchangeMs));
+    program.sync();
+    EXPECT_EQ(program.message_box(), nullptr);
+    EXPECT_EQ(program.text(IDC_SPEED), "9600 bps");
+    EXPECT_TRUE(program.enabled(IDC_CONNECT_SET));
+    int reset_conn = 0;
+    for (const JournalEntry& e : reset.entries())
+        if (e.name == "total_reset")
+            reset_conn = e.conn;
+    ASSERT_NE(reset_conn, 0);
+    EXPECT_EQ(connection_bytes(reset.entries(), reset_conn),
+              "1B 40 00 1B 5F 1B 53 33 1B 3E 00 1B 2B");
+}
+
+TEST_F(EndToEnd, LogoPrintModesReachThePrinter) {
+    Program program;
+    ASSERT_TRUE(program.started());
+    connect_and_get(program, com5_, kExchangeMs);
+    VirtualPrinter journal("com5");
+    const int commands[] = {IDM_LOGO_NORMAL, IDM_LOGO_DOUBLE_WIDTH, IDM_LOGO_DOUBLE_HEIGHT,
+                            IDM_LOGO_DOUBLED};
+    for (int id : commands) {
+        program.command(id);
+        program.sync();
+        program.sync();
+    }
+    ASSERT_TRUE(journal.wait_for([&](const auto&) { return journal.closed_connections() >= 4; },
+                                 kExchangeMs));
+    std::vector<std::string> prints;
+    for (const JournalEntry& e : journal.entries())
+        if (e.name == "logo_print")
+            prints.push_back(e.hex);
+    EXPECT_EQ(prints, (std::vector<std::string>{"1D 2F 00", "1D 2F 01", "1D 2F 02", "1D 2F 03"}));
+    EXPECT_EQ(program.message_box(), nullptr);
 }
 
 } // namespace

@@ -119,6 +119,21 @@ TEST(Printer, TotalResetRestoresTheProfileSwitches) {
     EXPECT_EQ(printer.settings().irda_code, 1);
 }
 
+TEST(Printer, PowerCycleReturnsToTheProfileButKeepsTheLogo) {
+    Profile profile = default_profile();
+    profile.switches = 0x04;
+    Printer printer(profile);
+    // A pending speed change, a switch, and a printer turned off; a 1 x 1 logo.
+    run(printer, hex("1D 2A 01 01 80 1D 29 01 01 1B 53 34 1B 2B"));
+    printer.end_connection();
+    ASSERT_EQ(printer.speed(), 19200);
+    printer.power_cycle();
+    EXPECT_EQ(printer.speed(), 9600);
+    EXPECT_FALSE(printer.is_off());
+    EXPECT_EQ(printer.information_block()[31], 0x04);
+    EXPECT_EQ(printer.logo().raster, hex("80"));
+}
+
 TEST(Printer, AnswersTheMagstripeRequestWithTheTracksAskedFor) {
     Profile profile = default_profile();
     profile.tracks = {"ABC", "123", "XYZ"};

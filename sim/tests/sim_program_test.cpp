@@ -1,6 +1,7 @@
 // The real tq350-sim on a real pty, driven the way the setup tool drives it under Wine: open the
 // link, set the line speed on the tty, write a command, read the reply.
 
+#include "paper_support.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,7 @@ namespace {
 using test::Bytes;
 using test::hex;
 using test::operator+;
+using test::Rows;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
@@ -385,6 +387,45 @@ TEST_F(SimProgram, RefusesAProfileWhoseRepliesNeedXoff) {
     pid_ = -1;
     EXPECT_EQ(WEXITSTATUS(status), 2);
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link_)));
+}
+
+TEST_F(SimProgram, PrintsEachConnectionIntoThePaperFolder) {
+    const std::string paper = dir_ + "/paper";
+    start({"--paper", paper});
+    {
+        Port port(link_, B9600);
+        // A logo 8 dots wide, a caption line in font B, the logo in double width, 80 dots.
+        port.write(hex("1B 40 00 1D 2A 01 02 FF 81 1B 25 00 1B 21 01 0A") +
+                   Bytes{'L', 'o', 'g', 'o', '\n'} + hex("1D 2F 01 1B 4A 50"));
+        port.write(hex("1B 76"));
+        EXPECT_EQ(port.read(1), hex("00"));
+    }
+    ASSERT_TRUE(wait_journal(R"("name":"paper","conn":1,"file":")" + paper +
+                             R"(/paper-0001.png","length_dots":114})"));
+    GrayImage page;
+    ASSERT_TRUE(test::read_png(paper + "/paper-0001.png", page));
+    EXPECT_EQ(page.width, 384);
+    EXPECT_EQ(page.height, 114);
+    // Under an empty line and the caption, 16 dots each.
+    EXPECT_EQ(test::window(page, 0, 32, 18, 3),
+              (Rows{"################..", "##............##..", ".................."}));
+    EXPECT_TRUE(wait_journal(R"("name":"logo_image","conn":1)"));
+    GrayImage logo;
+    ASSERT_TRUE(test::read_png(paper + "/logo.png", logo));
+    EXPECT_EQ(test::window(logo, 0, 0, 8, 2), (Rows{"########", "#......#"}));
+}
+
+TEST_F(SimProgram, RefusesToPrintWithoutItsFonts) {
+    ASSERT_EQ(spawn({TQ350_SIM_PATH, "--link", link_, "--paper", dir_ + "/paper", "--fonts",
+                     dir_ + "/no-fonts"}),
+              0);
+    const std::string message = read_line(stderr_);
+    EXPECT_NE(message.find(dir_ + "/no-fonts/"), std::string::npos) << message;
+    EXPECT_NE(message.find("console-setup-linux"), std::string::npos) << message;
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    EXPECT_EQ(WEXITSTATUS(status), 2);
 }
 
 TEST_F(SimProgram, RemovesItsLinkWhenTerminated) {
