@@ -65,6 +65,12 @@
 #define IDC_BLUETOOTH_BYTE6 1055
 #define IDC_BLUETOOTH_SHOW_BARCODE 1056
 
+// Logo dialog controls (IDC_LOGO_...)
+// -- end of logo dialog controls --
+
+// Font editor dialog controls (IDC_FONT_...)
+// -- end of font editor controls --
+
 // Menu commands
 #define IDM_FONT_EDITOR 40001
 #define IDM_LOGO_EDITOR 40002
@@ -102,3 +108,9 @@
 #define IDS_STATUS_OUT_OF_PAPER 32
 #define IDS_STATUS_LOW_BATTERY 33
 #define IDS_STATUS_OVERHEAT 34
+
+// Strings of the logo dialog and download
+// -- end of logo strings --
+
+// Strings of the font editor
+// -- end of font editor strings --

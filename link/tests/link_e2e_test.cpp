@@ -225,5 +225,76 @@ TEST_F(EndToEnd, LogoPrintModesReachThePrinter) {
     EXPECT_EQ(program.message_box(), nullptr);
 }
 
+TEST_F(EndToEnd, EveryOtherMenuCommandReachesThePrinter) {
+    Program program;
+    ASSERT_TRUE(program.started());
+    connect_and_get(program, com5_, kExchangeMs);
+    struct Case {
+        int id;
+        const char* journal_name;
+        const char* bytes;
+    };
+    const Case cases[] = {
+        {IDM_SHORT_TEST, "short_test", "1B 54"},
+        {IDM_LONG_TEST, "long_test", "1B 2E"},
+        {IDM_BEEP, "beep", "07"},
+        {IDM_FIND_BLACKMARK, "find_black_mark", "0C"},
+        {IDM_DELETE_LOGO, "logo_delete", "1D 2A 00 00 00"},
+        {IDM_TURN_OFF, "power_off", "1B 2B"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.journal_name);
+        VirtualPrinter journal("com5");
+        program.command(c.id);
+        ASSERT_TRUE(journal.wait_for([&](const auto&) { return journal.closed_connections() >= 1; },
+                                     kExchangeMs));
+        program.sync();
+        EXPECT_EQ(program.message_box(), nullptr);
+        std::string bytes;
+        int conn = 0;
+        for (const JournalEntry& e : journal.entries())
+            if (e.name == c.journal_name)
+                conn = e.conn;
+        ASSERT_NE(conn, 0);
+        EXPECT_EQ(connection_bytes(journal.entries(), conn), std::string("1B 40 00 ") + c.bytes);
+    }
+    EXPECT_TRUE(program.enabled(IDC_CONNECT_SET));
+}
+
+TEST_F(EndToEnd, BluetoothAddressIsSentAndStored) {
+    Program program;
+    ASSERT_TRUE(program.started());
+    connect_and_get(program, com5_, kExchangeMs); // the profile's name number is 210
+    VirtualPrinter journal("com5");
+    program.command(IDM_BLUETOOTH_NUMBER);
+    HWND dialog = program.wait_for_popup("Bluetooth address", kExchangeMs);
+    ASSERT_NE(dialog, nullptr);
+    const char* bytes[] = {"00", "A0", "96", "1C", "2B", "3D"};
+    for (int i = 0; i < 6; ++i)
+        SetDlgItemTextA(dialog, IDC_BLUETOOTH_BYTE1 + i, bytes[i]);
+    SendDlgItemMessageA(dialog, IDC_BLUETOOTH_SHOW_BARCODE, BM_SETCHECK, BST_CHECKED, 0);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(journal.wait_for([&](const auto&) { return journal.closed_connections() >= 1; },
+                                 kExchangeMs));
+    program.sync();
+    int conn = 0;
+    for (const JournalEntry& e : journal.entries())
+        if (e.name == "bluetooth_address")
+            conn = e.conn;
+    ASSERT_NE(conn, 0);
+    // ESC < and "x00A0961C2B3D" as text.
+    EXPECT_EQ(connection_bytes(journal.entries(), conn),
+              "1B 40 00 1B 3C 78 30 30 41 30 39 36 31 43 32 42 33 44");
+    HKEY key = nullptr;
+    char stored[32] = {};
+    DWORD size = sizeof stored;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Halvik\\TQ-350 Printer Settings", 0,
+                            KEY_READ, &key),
+              ERROR_SUCCESS);
+    RegQueryValueExA(key, "Address", nullptr, nullptr, reinterpret_cast<BYTE*>(stored), &size);
+    RegCloseKey(key);
+    EXPECT_EQ(std::string(stored, size), "x00A0961C2B3D");
+}
+
 } // namespace
 } // namespace tq350::e2e

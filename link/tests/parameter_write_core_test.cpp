@@ -1,13 +1,13 @@
 #include "link/parameter_write_core.h"
 
-#include "hex.h"
+#include "app/tests/hex.h"
 
 #include <gtest/gtest.h>
 
 namespace tq350::link {
 namespace {
 
-using test::hex;
+using tq350::test::hex;
 
 ParameterSettings everything_on() {
     ParameterSettings s;

@@ -1,7 +1,7 @@
 #include "link/parameter_write_core.h"
 #include "link/printer_commands_core.h"
 
-#include "hex.h"
+#include "app/tests/hex.h"
 #include "selection_lists.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 namespace tq350::link {
 namespace {
 
-using test::hex;
+using tq350::test::hex;
 using tq350::kDensityItems;
 using tq350::kSpeedItems;
 

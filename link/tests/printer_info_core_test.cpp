@@ -1,6 +1,6 @@
 #include "link/printer_info_core.h"
 
-#include "hex.h"
+#include "app/tests/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace tq350::link {
 namespace {
 
 using namespace std::literals;
-using test::hex;
+using tq350::test::hex;
 
 TEST(InformationQuery, RequestsOnTheWire) {
     struct Case {

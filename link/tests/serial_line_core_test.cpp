@@ -1,13 +1,13 @@
 #include "link/serial_line_core.h"
 
-#include "hex.h"
+#include "app/tests/hex.h"
 
 #include <gtest/gtest.h>
 
 namespace tq350::link {
 namespace {
 
-using test::hex;
+using tq350::test::hex;
 
 // The Win32 layer checks its DCB against dcb_flag_word, so each flag has to
 // land on the bit the DCB bit-field puts it on.

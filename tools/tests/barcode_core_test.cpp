@@ -1,6 +1,6 @@
 #include "tools/barcode_core.h"
 
-#include "hex.h"
+#include "app/tests/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace tq350::tools {
 namespace {
 
-using test::hex;
+using tq350::test::hex;
 
 // The list text at each position is what the user picks; the bytes are what
 // the printer must receive for it, with the dialog's start options.

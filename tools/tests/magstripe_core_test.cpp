@@ -1,6 +1,6 @@
 #include "tools/magstripe_core.h"
 
-#include "hex.h"
+#include "app/tests/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace tq350::tools {
 namespace {
 
-using test::hex;
+using tq350::test::hex;
 
 TEST(TrackRequest, SelectedTracks) {
     struct Case {

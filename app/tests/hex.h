@@ -1,5 +1,5 @@
-// Bytes as the printer sees them, "1B 3F 0A 00", so that a failing comparison
-// shows which byte on the wire is wrong.
+// Byte sequences as the printer sees them, "1B 40 00", so that a failing
+// comparison shows which byte on the wire, in a file or in a bitmap is wrong.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-namespace tq350::tools::test {
+namespace tq350::test {
 
 inline std::string hex(std::span<const std::uint8_t> bytes) {
     std::string text;
@@ -19,4 +19,4 @@ inline std::string hex(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-} // namespace tq350::tools::test
+} // namespace tq350::test
