@@ -1,8 +1,9 @@
 # make run   the program against the virtual printer (a screenshot when headless)
 # make test  every suite: native, then Windows under Wine
 # make bench the performance figures of the README
+# make screenshots  refresh the README's pictures (docs/images) from the test suite's
 SHELL := /bin/bash
-.PHONY: all setup build native windows test run bench clean
+.PHONY: all setup build native windows test run bench screenshots clean
 
 all: build
 
@@ -28,6 +29,11 @@ run: windows
 
 bench: build
 	scripts/bench.sh
+
+screenshots: build
+	scripts/wine-session.sh ctest --preset windows -R screenshots --output-on-failure
+	mkdir -p docs/images
+	cp build/screenshots/*.png docs/images/
 
 clean:
 	rm -rf build

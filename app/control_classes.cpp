@@ -1,13 +1,15 @@
 #include "control_classes.h"
 
+#include "font/glyph_editor_control.h"
+#include "logo/preview_control.h"
+
 namespace tq350 {
 
 namespace {
 
-// The preview and glyph editor window procedures arrive with the logo and font
-// editors; until then both classes are plain windows.
-constexpr WNDPROC kPreviewControlProc = DefWindowProcA;
-constexpr WNDPROC kGlyphEditorProc = DefWindowProcA;
+// The window procedures live with the dialogs that use the controls.
+constexpr WNDPROC kPreviewControlProc = logo::PreviewControlProc;
+constexpr WNDPROC kGlyphEditorProc = font::GlyphEditorProc;
 
 } // namespace
 

@@ -8,9 +8,11 @@
 #include "../res/resource.h"
 #include "selection_lists.h"
 #include "settings_store.h"
+#include "font/font_editor_dialog.h"
 #include "link/parameter_write.h"
 #include "link/printer_commands.h"
 #include "link/printer_info.h"
+#include "logo/logo_editor.h"
 #include "tools/barcode_dialog.h"
 #include "tools/magstripe_dialog.h"
 
@@ -160,6 +162,13 @@ INT_PTR on_command(HWND dialog, int id, int code) {
         if (code != BN_CLICKED)
             return FALSE;
         link::WriteParametersAndRequery(dialog);
+        return TRUE;
+    case IDM_FONT_EDITOR:
+        UpdateWindow(dialog);
+        font::RunFontEditor(dialog);
+        return TRUE;
+    case IDM_LOGO_EDITOR:
+        logo::RunLogoEditor(dialog);
         return TRUE;
     case IDM_MAGSTRIPE:
         UpdateWindow(dialog);

@@ -66,9 +66,34 @@
 #define IDC_BLUETOOTH_SHOW_BARCODE 1056
 
 // Logo dialog controls (IDC_LOGO_...)
+#define IDC_LOGO_PREVIEW 1024
+#define IDC_LOGO_BLACK_WHITE 1025
+#define IDC_LOGO_STRETCH 1026
+#define IDC_LOGO_CENTER_HORIZONTAL 1027
+#define IDC_LOGO_CENTER_VERTICAL 1028
+#define IDC_LOGO_LOAD_OTHER 1042
+#define IDC_LOGO_WIDTH 1043
+#define IDC_LOGO_HEIGHT 1044
+#define IDC_LOGO_AREA_WIDTH 1045
+#define IDC_LOGO_AREA_HEIGHT 1046
 // -- end of logo dialog controls --
 
 // Font editor dialog controls (IDC_FONT_...)
+#define IDC_FONT_A 1027
+#define IDC_FONT_B 1028
+#define IDC_FONT_GLYPH 1029
+#define IDC_FONT_CODES 1030
+#define IDC_FONT_PREVIEW 1031
+#define IDC_FONT_CLEAR 1032
+#define IDC_FONT_FILL 1033
+#define IDC_FONT_INVERT 1034
+#define IDC_FONT_BOX 1035
+#define IDC_FONT_REVERT 1036
+#define IDC_FONT_NULL 1037
+#define IDC_FONT_LOAD 1038
+#define IDC_FONT_SAVE 1039
+#define IDC_FONT_NEW 1040
+#define IDC_FONT_DOWNLOAD 1041
 // -- end of font editor controls --
 
 // Menu commands
@@ -109,8 +134,16 @@
 #define IDS_STATUS_LOW_BATTERY 33
 #define IDS_STATUS_OVERHEAT 34
 
-// Strings of the logo dialog and download
+// Strings of the logo dialog and download: the caption format of the test
+// print, then the names of logo modes 0 to 3 (IDS_LOGO_MODE_FIRST + mode).
+#define IDS_LOGO_CAPTION 35
+#define IDS_LOGO_MODE_FIRST 36
+#define IDS_LOGO_MODE_COUNT 4
 // -- end of logo strings --
 
 // Strings of the font editor
+#define IDS_FONT_RESET_FIRST 40
+#define IDS_FONT_DISCARD_FONT 41
+#define IDS_FONT_DISCARD_SYMBOL 42
+#define IDS_FONT_PRINT_TEST 43
 // -- end of font editor strings --

@@ -9,6 +9,12 @@
 //                                            owned by the window appears: exit code 3)
 //   tq350-drive close TITLE                  posts Cancel to the window
 //   tq350-drive text TITLE ID                prints the control's text
+//   tq350-drive command TITLE ID             posts menu command ID to the window
+//   tq350-drive set-text TITLE ID TEXT       sets a control's text
+//   tq350-drive select TITLE ID INDEX        selects a combo box item
+//   tq350-drive check TITLE ID               checks a check box
+//   tq350-drive press TITLE ID               posts a button's command (OK, Cancel, Read...)
+//   tq350-drive settle TITLE                 waits until the window's thread is idle and painted
 //
 // Exit code 0 on success, 2 on a time-out, 1 on bad arguments.
 #include <windows.h>
@@ -98,6 +104,30 @@ int main(int argc, char** argv) {
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         return 0;
     }
+    const int id = argc > 3 ? atoi(argv[3]) : 0;
+    if (verb == "command" && argc > 3) {
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        return 0;
+    }
+    if (verb == "set-text" && argc > 4)
+        return SetDlgItemTextA(window, id, argv[4]) ? 0 : 1;
+    if (verb == "select" && argc > 4) {
+        SendDlgItemMessageA(window, id, CB_SETCURSEL, atoi(argv[4]), 0);
+        return 0;
+    }
+    if (verb == "check" && argc > 3) {
+        SendDlgItemMessageA(window, id, BM_SETCHECK, BST_CHECKED, 0);
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+        return 0;
+    }
+    if (verb == "press" && argc > 3) {
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+        return 0;
+    }
+    if (verb == "settle")
+        return settle(window, 60000) ? 0 : 2;
     if (verb == "text" && argc > 3) {
         char text[512] = {};
         GetDlgItemTextA(window, atoi(argv[3]), text, sizeof text);

@@ -1,0 +1,220 @@
+// "Logo Editor..." from the main dialog to the bytes on the line: the real
+// main dialog and logo dialog, picture files through the real loader, and a
+// scripted printer behind the serial port.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "../../res/resource.h"
+#include "expected_test_print.h"
+#include "fake_serial_io.h"
+#include "gdi_watch.h"
+#include "hex.h"
+#include "logo/picture_loader.h"
+#include "main_dialog_fixture.h"
+#include "test_pictures.h"
+
+namespace tq350::logo::test {
+namespace {
+
+using ::tq350::test::ModalAnswerer;
+using ::tq350::test::pump_messages;
+
+const RGBQUAD kBlackEntry{0, 0, 0, 0};
+const RGBQUAD kWhiteEntry{255, 255, 255, 0};
+
+std::string g_picture;
+
+class LogoEditorTest : public ::tq350::test::MainDialogTest {
+  protected:
+    void SetUp() override {
+        MainDialogTest::SetUp();
+        open_dialog();
+        SetConnectedState(dialog_, true);
+        beeps_.clear();
+        g_picture.clear();
+        g_ask_for_picture_file = [](HWND) { return g_picture; };
+    }
+    void TearDown() override {
+        g_ask_for_picture_file = AskForPictureFile;
+        MainDialogTest::TearDown();
+    }
+
+    // Runs the command on a picture file: the logo dialog gets the clicks,
+    // then the end button (Download or Cancel). Message boxes are answered
+    // with OK and their texts kept.
+    void run_command(const std::string& picture, std::vector<int> clicks, int end_button = IDOK) {
+        g_picture = picture;
+        dialogs_opened_ = 0;
+        messages_.clear();
+        ModalAnswerer answerer;
+        answerer.on_open = [&](HWND window) {
+            char title[64] = {};
+            GetWindowTextA(window, title, sizeof title);
+            if (std::string(title) != "Preview & download logo") {
+                char text[256] = {};
+                GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
+                messages_.push_back(std::string(title) + ": " + text);
+                PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                return;
+            }
+            ++dialogs_opened_;
+            for (int id : clicks)
+                PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0);
+            PostMessageA(GetDlgItem(window, end_button), BM_CLICK, 0, 0);
+            // Should "Download" still be disabled, the test fails instead of hanging.
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        };
+        command(IDM_LOGO_EDITOR, 0);
+        pump_messages();
+    }
+    // What the command wrote after the greeting.
+    std::string sent() const {
+        const std::vector<uint8_t> all = printer_.written();
+        if (all.size() < 3)
+            return "";
+        return hex(std::vector<uint8_t>(all.begin() + 3, all.end()));
+    }
+
+    link::test::FakeSerialIo printer_;
+    int dialogs_opened_ = 0;
+    std::vector<std::string> messages_;
+};
+
+TEST_F(LogoEditorTest, DownloadSendsTheRasterAndTheFourModes) {
+    // 12 x 2: the top row black on its first four dots, the bottom row all
+    // black; each file stores it its own way.
+    const std::vector<Bytes> black_first_rows{{0x0F, 0xF0}, {0x00, 0x00}};
+    const std::vector<Bytes> white_first_rows{{0xF0, 0x00}, {0xFF, 0xF0}};
+    struct Case {
+        const char* label;
+        std::string file;
+        std::string expected; // without the test print
+    };
+    const Case cases[] = {
+        {"1 bit, black first",
+         write_scratch_file("bw.bmp",
+                            bitmap_file(12, 2, 1, {kBlackEntry, kWhiteEntry}, black_first_rows)),
+         "1D 2A 02 02 0F 00 FF 0F"},
+        // A set bit is black in this file; it must not print as the negative.
+        {"1 bit, white first",
+         write_scratch_file("wb.bmp",
+                            bitmap_file(12, 2, 1, {kWhiteEntry, kBlackEntry}, white_first_rows)),
+         "1D 2A 02 02 0F 00 FF 0F"},
+        {"1 bit, rows stored top first",
+         write_scratch_file(
+             "td.bmp", bitmap_file(12, 2, 1, {kBlackEntry, kWhiteEntry}, black_first_rows, true)),
+         "1D 2A 02 02 0F 00 FF 0F"},
+        {"24 bits, left half black",
+         write_scratch_file("half.bmp", box_bitmap_file(16, 2, 24, {0, 0, 8, 2})),
+         "1D 2A 02 02 FF 00 FF 00"},
+        // The mean gray of an all-black picture is 0; it still prints black.
+        {"24 bits, all black",
+         write_scratch_file("black.bmp", box_bitmap_file(8, 2, 24, {0, 0, 8, 2})),
+         "1D 2A 01 02 FF FF"},
+        {"GIF, ten black rows on top", built_picture("top-band.gif"),
+         "1D 2A 05 1E " + run("FF", 50) + " " + run("00", 100)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        printer_.writes.clear();
+        run_command(c.file, {});
+        EXPECT_EQ(dialogs_opened_, 1);
+        EXPECT_EQ(sent(), c.expected + " " + kExpectedTestPrint);
+        EXPECT_TRUE(messages_.empty());
+        EXPECT_TRUE(IsWindowEnabled(item(IDC_CONNECT_SET)));
+    }
+    EXPECT_TRUE(beeps_.beeps().empty());
+}
+
+TEST_F(LogoEditorTest, CentredLogoHasItsMarginOnTheLeft) {
+    // 100 x 50, all black, centred horizontally: 242 dots wide, 142 blank.
+    const std::string row = run("00", 17) + " C0 " + run("FF", 12) + " 03";
+    const std::string expected = "1D 2A 1F 32 " + run(row, 50) + " " + kExpectedTestPrint;
+    struct Case {
+        const char* label;
+        std::string file;
+    };
+    const Case cases[] = {
+        {"black first",
+         write_scratch_file("c-bw.bmp", box_bitmap_file(100, 50, 1, {0, 0, 100, 50}))},
+        {"white first",
+         write_scratch_file("c-wb.bmp", box_bitmap_file(100, 50, 1, {0, 0, 100, 50}, true))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        printer_.writes.clear();
+        run_command(c.file, {IDC_LOGO_CENTER_HORIZONTAL});
+        EXPECT_EQ(sent(), expected);
+    }
+}
+
+TEST_F(LogoEditorTest, CancelSendsNothingAndLeavesNoBitmap) {
+    const std::string file =
+        write_scratch_file("cancel.bmp", box_bitmap_file(700, 300, 24, {0, 0, 5, 5}));
+    run_command(file, {IDC_LOGO_STRETCH, IDC_LOGO_BLACK_WHITE}, IDCANCEL); // once, to warm up
+    const int objects = gdi_object_count();
+    const int bitmaps = bitmap_count();
+    DeleteWatch watch;
+    run_command(file,
+                {IDC_LOGO_STRETCH, IDC_LOGO_BLACK_WHITE, IDC_LOGO_STRETCH, IDC_LOGO_BLACK_WHITE,
+                 IDC_LOGO_STRETCH},
+                IDCANCEL);
+    EXPECT_EQ(dialogs_opened_, 1);
+    EXPECT_TRUE(printer_.opened.empty());
+    EXPECT_EQ(bitmap_count(), bitmaps);
+    EXPECT_EQ(gdi_object_count(), objects);
+    EXPECT_EQ(watch.stale_deletes(), 0);
+
+    run_command(file, {IDC_LOGO_STRETCH});
+    EXPECT_FALSE(printer_.opened.empty());
+    EXPECT_EQ(bitmap_count(), bitmaps) << "the logo is deleted after the download";
+    EXPECT_EQ(watch.stale_deletes(), 0);
+}
+
+TEST_F(LogoEditorTest, NothingChosenDoesNothing) {
+    run_command("", {});
+    EXPECT_EQ(dialogs_opened_, 0);
+    run_command(write_scratch_file("broken.jpg", {0xFF, 0xD8, 0xFF}), {});
+    EXPECT_EQ(dialogs_opened_, 0);
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_TRUE(printer_.opened.empty());
+    EXPECT_TRUE(beeps_.beeps().empty());
+}
+
+TEST_F(LogoEditorTest, FailedConversionIsNotAValidImage) {
+    // 10000 x 1 fits the logo area as 384 x 0.
+    run_command(write_scratch_file("thin.bmp", box_bitmap_file(10000, 1, 24, {0, 0, 10, 1})),
+                {IDC_LOGO_STRETCH});
+    EXPECT_EQ(messages_, std::vector<std::string>{"Printer Settings: Not a valid image!"});
+    EXPECT_TRUE(printer_.opened.empty());
+    EXPECT_EQ(beeps_.beeps(), std::vector<UINT>{MB_ICONEXCLAMATION}) << "the conversion's beep";
+}
+
+TEST_F(LogoEditorTest, FailedChunksLeaveTheMainDialogDisconnected) {
+    // A full logo area: 11856 raster bytes, 12042 in all, six chunks.
+    const std::string file =
+        write_scratch_file("full.bmp", box_bitmap_file(384, 247, 1, {0, 0, 384, 1}));
+    printer_.write_limit = 1000;
+    run_command(file, {});
+    EXPECT_EQ(printer_.writes.size(), 7u) << "the greeting and six chunks";
+    EXPECT_EQ(beeps_.beeps(),
+              (std::vector<UINT>{MB_ICONASTERISK, MB_ICONASTERISK, MB_ICONASTERISK, MB_ICONASTERISK,
+                                 MB_ICONASTERISK, MB_ICONASTERISK, MB_ICONEXCLAMATION}));
+    EXPECT_FALSE(IsWindowEnabled(item(IDC_CONNECT_SET)));
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(LogoEditorTest, PortThatWillNotOpenIsReported) {
+    printer_.refuse_open = true;
+    run_command(write_scratch_file("port.bmp", box_bitmap_file(8, 8, 1, {0, 0, 8, 8})), {});
+    EXPECT_EQ(messages_,
+              std::vector<std::string>{"Printer Settings: Can NOT communicate with printer!"});
+    EXPECT_FALSE(IsWindowEnabled(item(IDC_CONNECT_SET)));
+}
+
+} // namespace
+} // namespace tq350::logo::test
