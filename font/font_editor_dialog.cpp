@@ -96,15 +96,20 @@ bool blank_editor(HWND dialog) {
 }
 
 void show_character(HWND dialog, int code) {
+    // A control left without a glyph gets its size back before the selection
+    // moves, so that the change notification of SDM_SETSIZE concerns the
+    // character shown so far and not the rows about to be shown.
+    const bool sized = g_editor->control_holds_glyph || blank_editor(dialog);
     const GlyphToShow show = g_editor->session.select_character(code);
-    // A control left without a glyph gets one back first.
-    if ((!show.defined || !g_editor->control_holds_glyph) && !blank_editor(dialog))
+    if (!sized)
         return;
-    if (show.defined) {
-        send_to_editor(dialog, SDM_SETBITS, g_editor->session.geometry().bytes_per_row,
-                       reinterpret_cast<LPARAM>(show.rows.data()));
-        send_to_editor(dialog, SDM_COMMIT);
+    if (!show.defined) {
+        blank_editor(dialog);
+        return;
     }
+    send_to_editor(dialog, SDM_SETBITS, g_editor->session.geometry().bytes_per_row,
+                   reinterpret_cast<LPARAM>(show.rows.data()));
+    send_to_editor(dialog, SDM_COMMIT);
 }
 
 // After a reset or a load: the font's radio button, its size in the control,

@@ -493,7 +493,7 @@ TEST_F(FontEditorTest, LoadCancelledChangesNothing) {
 }
 
 // Code bytes decide what is defined; every other byte comes back as it was,
-// however much the user browses.
+// however much the user browses or undoes.
 TEST_F(FontEditorTest, ALoadedFontSavesBackByteForByte) {
     for (std::size_t size : {std::size_t{10976}, std::size_t{3808}}) {
         SCOPED_TRACE(size);
@@ -511,7 +511,8 @@ TEST_F(FontEditorTest, ALoadedFontSavesBackByteForByte) {
         EXPECT_EQ(shown_rows().substr(0, 5), "00 00") << "'B' is not defined";
         run("#67");
         EXPECT_EQ(shown_rows().substr(0, 5), "00 00") << "'C' has a stray code byte";
-        run("#200 #65 #32");
+        // Edits undone on 'A' give back its record, bits no dot shows included.
+        run("#200 #65 5,5 5,5 fill revert box box #32");
         EXPECT_EQ(saved_table(), file);
         EXPECT_TRUE(asked().empty());
     }
@@ -729,6 +730,8 @@ TEST_F(FontEditorTest, ACharacterThatCannotBeShownLeavesTheFontAlone) {
     EXPECT_EQ(g_shown, nullptr) << "the preview shows nothing rather than another character";
     SendMessageA(editor_item(IDC_FONT_GLYPH), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     run("fill null");
+    run("#65");
+    EXPECT_EQ(shown_rows().substr(0, 5), "80 00") << "a defined character shows again";
     run("#67 1,1");
     EXPECT_EQ(shown_rows().substr(0, 11), "00 00 40 00") << "usable again";
     const Bytes table = saved_table();

@@ -421,6 +421,26 @@ TEST_F(GlyphEditorTest, PaintingDrawsTheCells) {
     DeleteObject(target);
 }
 
+// The class has no cursor: the control picks a cross over the cells.
+TEST_F(GlyphEditorTest, TheCursorIsACrossOverTheCells) {
+    set_size(12, 24);
+    struct Case {
+        int x, y;
+        LPCSTR cursor;
+    };
+    const Case cases[] = {{4, 4, IDC_CROSS}, {107, 215, IDC_CROSS}, {50, 218, IDC_ARROW}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
+        POINT point{c.x, c.y};
+        ClientToScreen(control_, &point);
+        SetCursorPos(point.x, point.y);
+        SetCursor(nullptr);
+        EXPECT_TRUE(send(WM_SETCURSOR, reinterpret_cast<WPARAM>(control_),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+        EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, c.cursor));
+    }
+}
+
 TEST_F(GlyphEditorTest, ASizeThatCannotBeAllocatedLeavesNoGlyph) {
     set_size(8, 16);
     press(0, 0);

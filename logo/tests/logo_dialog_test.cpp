@@ -308,6 +308,15 @@ TEST_F(LogoDialogTest, OtherNotificationsChangeNothing) {
     EXPECT_EQ(box_states(), "E+ D+ E- E- E-");
 }
 
+// The preview wants the arrow keys and Tab, so it moves the focus on itself.
+TEST_F(LogoDialogTest, TabLeavesThePreviewForTheNextControl) {
+    open(screen_picture(100, 50));
+    SetFocus(item(IDC_LOGO_PREVIEW));
+    ASSERT_EQ(GetFocus(), item(IDC_LOGO_PREVIEW));
+    SendMessageA(item(IDC_LOGO_PREVIEW), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), item(IDC_LOGO_BLACK_WHITE));
+}
+
 // Enter sends IDOK whether or not "Download" is enabled.
 TEST_F(LogoDialogTest, DownloadDoesNothingWhileDisabled) {
     const HBITMAP source = screen_picture(500, 300);
