@@ -10,7 +10,7 @@
 namespace tq350::logo::test {
 
 // GDI objects of this process (stock objects excluded). GetGuiResources
-// where it works; Wine's is a stub that returns 0, and there the count comes
+// where it works; Wine's always answers 0, and there the count comes
 // from the process's GDI handle table, which Wine keeps in the layout Windows
 // publishes through the process environment block.
 int gdi_object_count();
