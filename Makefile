@@ -24,7 +24,7 @@ test: build
 	ctest --preset native
 	scripts/wine-session.sh ctest --preset windows
 
-run: windows
+run: native windows
 	scripts/run.sh
 
 bench: build

@@ -3,8 +3,10 @@
 # Drives the real program through each of its windows against the virtual printer
 # on COM5 and saves a picture of every window in OUTDIR. Runs inside a Wine session
 # with the printer started (the test suite's fixture does both); fails when a window
-# does not come up, so it is a test too. `make screenshots` copies the pictures to
-# docs/images for the README.
+# does not come up, so it is a test too. On the way it downloads a logo and a font
+# and prints a barcode, and stacks the paper those print into paper-sample.png; the
+# long self test's page becomes paper-long-self-test.png.
+# `make screenshots` copies the pictures to docs/images for the README.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/wine-env.sh"
@@ -13,6 +15,7 @@ win="$TQ350_ROOT/build/windows"
 exe="$win/app/tq350setup.exe"
 drive() { "$WINE" "$win/app/tests/tq350-drive.exe" "$@" </dev/null; }
 main="TQ-350 Setup Tool"
+paper="$TQ350_ROOT/build/sim/paper-com5"
 mkdir -p "$out"
 
 # Captures the top-level window with this caption once its program is idle.
@@ -43,11 +46,64 @@ drive command "$main" 49152
 shoot "Printer Settings" about.png
 drive press "Printer Settings" 1
 
+# The paper printed from here on is the sample.
+page_count() { find "$paper" -maxdepth 1 -name 'paper-*.png' 2>/dev/null | wc -l; }
+pages_before=$(page_count)
+
+# A picture with gray levels, a photo-like gradient and text, for the logo dialog
+# to convert; downloaded with its four-mode test print.
+picture="$out/logo-picture.bmp"
+convert -size 360x120 xc:white \( -size 112x112 radial-gradient:black-white \) \
+    -geometry +4+4 -composite \
+    -fill black -font DejaVu-Sans-Bold -pointsize 52 -draw 'text 128,80 "TQ-350"' \
+    -fill gray50 -draw 'rectangle 130,92 350,100' -type Grayscale BMP3:"$picture"
+drive command "$main" 40002
+drive wait "Open Picture File" 30
+drive set-text "Open Picture File" 1148 "Z:${picture//\//\\}"
+drive press "Open Picture File" 1
+drive wait "Preview & download logo" 30
+drive check "Preview & download logo" 1025
+shoot "Preview & download logo" logo-dialog.png
+drive press "Preview & download logo" 1
+drive wait-gone "Preview & download logo" 60
+drive settle "$main"
+
+# A heart drawn into code 0x7F of font A with the mouse, downloaded after a reset
+# and test-printed among the resident characters.
+editor="Dialog"
+drive command "$main" 40001
+drive wait "$editor" 30
+drive select-list "$editor" 1030 $((0x7F - 32))
+heart=()
+for spec in 6:2-3,8-9 7:1-4,7-10 8:0-11 9:0-11 10:0-11 11:1-10 12:2-9 13:3-8 14:4-7 15:5-6; do
+    row=${spec%%:*}
+    for span in ${spec#*:}; do
+        IFS=, read -ra parts <<<"$span"
+        for part in "${parts[@]}"; do
+            for ((column = ${part%-*}; column <= ${part#*-}; column++)); do
+                heart+=("$column,$row")
+            done
+        done
+    done
+done
+drive draw "$editor" 1029 12 24 "${heart[@]}"
+drive settle "$editor"
+shoot "$editor" font-editor.png
+drive press "$editor" 1041
+drive answer "Printer Settings" 6 30 # reset the downloadable font first: Yes
+drive answer "Printer Settings" 6 30 # print a test of the downloaded symbols: Yes
+drive settle "$editor"
+drive press "$editor" 2
+drive wait-gone "$editor" 30
+
 drive command "$main" 40022
 drive wait "Barcode" 30
 drive set-text "Barcode" 1019 "TQ350-0042"
 drive select "Barcode" 1043 4
 drive select "Barcode" 1048 2
+# Two dots a module: at three, Code 39 of ten characters is wider than the paper.
+drive set-text "Barcode" 1044 2
+drive set-text "Barcode" 1046 80
 shoot "Barcode" barcode.png
 drive press "Barcode" 1
 drive settle "Barcode"
@@ -67,3 +123,28 @@ for i in 0 1 2 3 4 5; do
 done
 shoot "Bluetooth address" bluetooth.png
 drive press "Bluetooth address" 2
+
+# The logo, the font test and the barcode: three connections, three pages. The
+# printer writes a page when its connection has closed.
+for ((i = 0; i < 100; i++)); do
+    [ "$(page_count)" -ge $((pages_before + 3)) ] && break
+    sleep 0.1
+done
+mapfile -t new_pages < <(ls "$paper"/paper-*.png | sort | tail -n +$((pages_before + 1)))
+[ "${#new_pages[@]}" -eq 3 ] || { echo "expected 3 new pages, got ${#new_pages[@]}" >&2; exit 1; }
+# A gray strip between pages, as where the paper was torn off.
+convert "${new_pages[0]}" \( -size 384x6 xc:gray85 \) "${new_pages[1]}" \
+    \( -size 384x6 xc:gray85 \) "${new_pages[2]}" -append "$out/paper-sample.png"
+echo "  $out/paper-sample.png"
+
+# The long self test: the printer's own page with both character tables.
+drive command "$main" 40015
+drive settle "$main"
+for ((i = 0; i < 100; i++)); do
+    [ "$(page_count)" -ge $((pages_before + 4)) ] && break
+    sleep 0.1
+done
+self_test=$(ls "$paper"/paper-*.png | sort | tail -n 1)
+[ "$(page_count)" -eq $((pages_before + 4)) ] || { echo "no self-test page" >&2; exit 1; }
+cp "$self_test" "$out/paper-long-self-test.png"
+echo "  $out/paper-long-self-test.png"

@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build make g++ python3
     g++-mingw-w64-x86-64-posix mingw-w64-tools
     googletest
-    wine wine64 fonts-wine
+    wine wine64 fonts-wine fonts-dejavu-core
     xvfb xauth xdotool imagemagick
     libpng-dev libzint-dev console-setup-linux zbar-tools
 )

@@ -15,10 +15,16 @@
 //   tq350-drive check TITLE ID               checks a check box
 //   tq350-drive press TITLE ID               posts a button's command (OK, Cancel, Read...)
 //   tq350-drive settle TITLE                 waits until the window's thread is idle and painted
+//   tq350-drive wait-gone TITLE [SECONDS]    until no visible window has that caption
+//   tq350-drive answer TITLE BUTTON [S]      waits for the window (a message box, say), posts
+//                                            the button and waits until that window has gone
+//   tq350-drive select-list TITLE ID INDEX   selects a list box item, as a click would
+//   tq350-drive draw TITLE ID W H C,R...     clicks cells C,R of the W x H glyph grid in ID
 //
 // Exit code 0 on success, 2 on a time-out, 1 on bad arguments.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -82,6 +88,52 @@ int wait_enabled(const char* title, int id, double seconds) {
     }
 }
 
+int wait_gone(const char* title, double seconds) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    while (find_visible(title)) {
+        if (GetTickCount64() > deadline)
+            return 2;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return 0;
+}
+
+int answer(const char* title, int button, double seconds) {
+    if (const int waited = wait_window(title, seconds))
+        return waited;
+    HWND box = find_visible(title);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    // Another window of the same caption may follow at once (a second question), so
+    // this waits for this one window, not for the caption.
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    while (IsWindow(box)) {
+        if (GetTickCount64() > deadline)
+            return 2;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return 0;
+}
+
+// Sent, not posted, so that the cells are set in order and done when this returns.
+int draw_cells(HWND window, int id, int width, int height, int count, char** cells) {
+    HWND grid = GetDlgItem(window, id);
+    RECT client{};
+    if (!grid || !GetClientRect(grid, &client) || width < 1 || height < 1)
+        return 1;
+    const int cell = std::min(client.right / width, client.bottom / height);
+    for (int i = 0; i < count; ++i) {
+        int column = 0, row = 0;
+        if (sscanf(cells[i], "%d,%d", &column, &row) != 2)
+            return 1;
+        const LPARAM point = MAKELPARAM(column * cell + cell / 2, row * cell + cell / 2);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(grid, WM_LBUTTONDOWN, MK_LBUTTON, point, SMTO_BLOCK, 10000, &result);
+        SendMessageTimeoutA(grid, WM_LBUTTONUP, 0, point, SMTO_BLOCK, 10000, &result);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -91,6 +143,10 @@ int main(int argc, char** argv) {
     const char* title = argv[2];
     if (verb == "wait")
         return wait_window(title, argc > 3 ? atof(argv[3]) : 30);
+    if (verb == "answer" && argc > 3)
+        return answer(title, atoi(argv[3]), argc > 4 ? atof(argv[4]) : 30);
+    if (verb == "wait-gone")
+        return wait_gone(title, argc > 3 ? atof(argv[3]) : 30);
     HWND window = find_visible(title);
     if (!window)
         return 2;
@@ -115,6 +171,15 @@ int main(int argc, char** argv) {
         SendDlgItemMessageA(window, id, CB_SETCURSEL, atoi(argv[4]), 0);
         return 0;
     }
+    if (verb == "select-list" && argc > 4) {
+        HWND list = GetDlgItem(window, id);
+        SendMessageA(list, LB_SETCURSEL, atoi(argv[4]), 0);
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        return 0;
+    }
+    if (verb == "draw" && argc > 5)
+        return draw_cells(window, id, atoi(argv[4]), atoi(argv[5]), argc - 6, argv + 6);
     if (verb == "check" && argc > 3) {
         SendDlgItemMessageA(window, id, BM_SETCHECK, BST_CHECKED, 0);
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),

@@ -15,6 +15,7 @@
 
 #include "../../res/resource.h"
 #include "e2e_support.h"
+#include "paper_page.h"
 
 namespace tq350::e2e {
 namespace {
@@ -303,6 +304,33 @@ TEST_F(FontEndToEnd, AFullFontADownloadGoesOutInSixPacedChunks) {
     for (size_t i = 1; i < commands.size(); ++i)
         pauses += commands[i].t - commands[i - 1].t > 1.0;
     EXPECT_EQ(pauses, 5);
+
+    // The test print: after a feed of 34 dots, the 224 codes in lines of 32
+    // characters 12 dots wide and 24 high, each drawn from the file's rows: row r
+    // of code c is c ^ r in its first byte (dots 0 to 7, the leftmost the high bit)
+    // and blank in the second.
+    ASSERT_TRUE(com5_.wait_for([&](const auto& all) { return !paper_file(all, conn).empty(); },
+                               kExchangeMs));
+    PaperPage page;
+    std::string error;
+    ASSERT_TRUE(read_paper_page(paper_file(com5_.entries(), conn), page, error)) << error;
+    ASSERT_EQ(page.width, 384);
+    ASSERT_GE(page.height, 34 + 7 * 24);
+    int wrong = 0;
+    for (int y = 0; y < 34 + 7 * 24; ++y) {
+        for (int x = 0; x < 384; ++x) {
+            bool expected = false;
+            if (y >= 34) {
+                const int code = 32 + (y - 34) / 24 * 32 + x / 12;
+                const int row = (y - 34) % 24, dot = x % 12;
+                expected = dot < 8 && (((code ^ row) >> (7 - dot)) & 1);
+            }
+            if (page.dot(x, y) != expected && ++wrong <= 5)
+                ADD_FAILURE() << "dot " << x << "," << y << " should be "
+                              << (expected ? "black" : "blank");
+        }
+    }
+    EXPECT_EQ(wrong, 0);
 
     expect_closes_without_a_question(program, editor);
     DeleteFileA(font_path.c_str());

@@ -14,6 +14,7 @@
 #include "../../res/resource.h"
 #include "e2e_support.h"
 #include "expected_test_print.h"
+#include "paper_page.h"
 #include "test_pictures.h"
 
 namespace tq350::e2e {
@@ -28,6 +29,46 @@ using logo::test::bitmap_file;
 using logo::test::Bytes;
 using logo::test::kExpectedTestPrint;
 using logo::test::write_scratch_file;
+
+// The logo as the paper shows it in one print mode, the full width of the
+// paper: the raster bytes as the definition carries them (top row first, the
+// leftmost dot in bit 0 of each byte), each dot `across` dots wide and each row
+// `down` rows high.
+using DotRows = std::vector<std::vector<bool>>;
+DotRows logo_on_paper(const Bytes& raster, int row_bytes, int across, int down) {
+    DotRows rows;
+    for (size_t top = 0; top < raster.size(); top += row_bytes) {
+        std::vector<bool> row(384, false);
+        for (int x = 0; x < row_bytes * 8; ++x)
+            for (int k = 0; k < across; ++k)
+                if (x * across + k < 384)
+                    row[x * across + k] = (raster[top + x / 8] >> (x % 8)) & 1;
+        for (int d = 0; d < down; ++d)
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+// The first row at or below `from` where the page holds exactly these rows, or -1.
+int find_on_page(const PaperPage& page, const DotRows& rows, int from) {
+    const int height = static_cast<int>(rows.size());
+    for (int top = from; top + height <= page.height; ++top) {
+        bool same = true;
+        for (int y = 0; y < height && same; ++y)
+            for (int x = 0; x < page.width && same; ++x)
+                same = page.dot(x, top + y) == rows[y][x];
+        if (same)
+            return top;
+    }
+    return -1;
+}
+
+Bytes from_hex(const std::string& hex) {
+    Bytes bytes;
+    for (size_t at = 0; at + 1 < hex.size(); at += 3)
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(at, 2), nullptr, 16)));
+    return bytes;
+}
 
 const RGBQUAD kBlackEntry{0, 0, 0, 0};
 const RGBQUAD kWhiteEntry{255, 255, 255, 0};
@@ -143,6 +184,26 @@ TEST_F(LogoEndToEnd, DownloadedPictureArrivesWithItsRasterAndTheFourModes) {
         EXPECT_EQ(connection_bytes(entries, conn),
                   std::string("1B 40 00 ") + c.definition + " " + kExpectedTestPrint);
         EXPECT_NE(image.find(c.logo_image), std::string::npos) << image;
+
+        // The test print on the paper: the stored raster in the four modes, in order.
+        ASSERT_TRUE(journal.wait_for(
+            [&](const auto& all) { return !paper_file(all, conn).empty(); }, kExchangeMs));
+        PaperPage page;
+        std::string error;
+        ASSERT_TRUE(read_paper_page(paper_file(journal.entries(), conn), page, error)) << error;
+        ASSERT_EQ(page.width, 384);
+        const Bytes definition_bytes = from_hex(definition);
+        const Bytes raster(definition_bytes.begin() + 4, definition_bytes.end());
+        const int row_bytes = definition_bytes[2];
+        const struct { int across, down; } modes[] = {{1, 1}, {2, 1}, {1, 2}, {2, 2}};
+        int from = 0;
+        for (const auto& m : modes) {
+            SCOPED_TRACE(testing::Message() << "mode " << m.across << " x " << m.down);
+            const int top =
+                find_on_page(page, logo_on_paper(raster, row_bytes, m.across, m.down), from);
+            ASSERT_GE(top, 0) << "not on the paper below row " << from;
+            from = top + 1;
+        }
     }
 }
 
