@@ -48,11 +48,7 @@ class FontEndToEnd : public ::testing::Test {
 
     // Connect & Get, then the font editor from the menu.
     HWND open_font_editor(Program& program) {
-        const int closed = com5_.closed_connections();
-        program.click(IDC_CONNECT_GET);
-        EXPECT_TRUE(com5_.wait_for([&](const auto&) { return com5_.closed_connections() > closed; },
-                                   kExchangeMs));
-        program.wait_until([&] { return program.enabled(IDC_CONNECT_SET); }, kExchangeMs);
+        EXPECT_TRUE(connect_and_get(program, com5_, kExchangeMs));
         program.command(IDM_FONT_EDITOR);
         return program.wait_for_popup(kEditorCaption, kExchangeMs);
     }

@@ -1,5 +1,7 @@
 #include "e2e_support.h"
 
+#include "../../res/resource.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -127,8 +129,8 @@ std::string connection_bytes(const std::vector<JournalEntry>& entries, int conn)
 
 void store_setting(const char* name, DWORD value) {
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                    &key, nullptr);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
     RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     RegCloseKey(key);
 }
@@ -274,6 +276,15 @@ DWORD Program::close_and_wait() {
     DWORD code = 0;
     GetExitCodeProcess(process_.hProcess, &code);
     return code;
+}
+
+bool connect_and_get(const Program& program, const VirtualPrinter& printer, DWORD timeout_ms) {
+    const int closed = printer.closed_connections();
+    program.click(IDC_CONNECT_GET);
+    return printer.wait_for([&](const auto&) { return printer.closed_connections() > closed; },
+                            timeout_ms) &&
+           program.wait_until([&] { return program.enabled(IDC_CONNECT_SET); }, timeout_ms) &&
+           program.enabled(IDC_CONNECT_SET);
 }
 
 } // namespace tq350::e2e

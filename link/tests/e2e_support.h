@@ -22,7 +22,7 @@ struct JournalEntry {
 
 // The virtual printer started by scripts/sim.sh under a name (com5, com12).
 class VirtualPrinter {
-public:
+  public:
     explicit VirtualPrinter(const std::string& name);
     // Entries written since this object was made.
     std::vector<JournalEntry> entries() const;
@@ -35,7 +35,7 @@ public:
     // Number of connections that have ended since this object was made.
     int closed_connections() const;
 
-private:
+  private:
     std::string journal_path_;
     std::string control_path_;
     long long start_offset_ = 0;
@@ -51,7 +51,7 @@ DWORD stored_setting(const char* name, DWORD missing = 0xDEADBEEF);
 
 // tq350setup.exe as a process, driven through window messages like a user would.
 class Program {
-public:
+  public:
     Program();
     ~Program(); // closes it (Cancel) and waits for it to end
     bool started() const { return main_ != nullptr; }
@@ -75,9 +75,13 @@ public:
     std::string answer_message_box() const;
     DWORD close_and_wait();
 
-private:
+  private:
     PROCESS_INFORMATION process_{};
     HWND main_ = nullptr;
 };
+
+// Clicks "Connect & Get" and waits until the printer saw the connection end and
+// the program shows itself connected; false when either does not happen in time.
+bool connect_and_get(const Program& program, const VirtualPrinter& printer, DWORD timeout_ms);
 
 } // namespace tq350::e2e

@@ -2,22 +2,14 @@
 // wire or in the bitmap is wrong. run("FF", 3) is "FF FF FF".
 #pragma once
 
-#include <cstdint>
-#include <cstdio>
-#include <span>
+#include <cstddef>
 #include <string>
+
+#include "../../app/tests/hex.h"
 
 namespace tq350::logo::test {
 
-inline std::string hex(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    for (std::uint8_t b : bytes) {
-        char cell[4];
-        std::snprintf(cell, sizeof cell, text.empty() ? "%02X" : " %02X", unsigned{b});
-        text += cell;
-    }
-    return text;
-}
+using tq350::test::hex;
 
 inline std::string run(const std::string& item, std::size_t count, const char* separator = " ") {
     std::string text;

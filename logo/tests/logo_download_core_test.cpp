@@ -1,5 +1,6 @@
 #include "logo/logo_download_core.h"
 
+#include "expected_test_print.h"
 #include "hex.h"
 
 #include <gtest/gtest.h>
@@ -20,17 +21,7 @@ const LogoCaptionTexts captions{"\nPreview LOGO '%s':\n",
 
 // ESC % 0, ESC ! 1, the four captions (36 + 42 + 43 + 40 bytes) each followed
 // by GS / m, and ESC J 80.
-const std::string test_print_hex =
-    "1B 25 00 1B 21 01 "
-    "0A 50 72 65 76 69 65 77 20 4C 4F 47 4F 20 27 4E 6F 72 6D 61 6C 20 32 30 33 78 32 30 33 20 "
-    "44 50 49 27 3A 0A 1D 2F 00 "
-    "0A 50 72 65 76 69 65 77 20 4C 4F 47 4F 20 27 44 6F 75 62 6C 65 20 77 69 64 74 68 20 31 30 "
-    "31 78 32 30 33 20 44 50 49 27 3A 0A 1D 2F 01 "
-    "0A 50 72 65 76 69 65 77 20 4C 4F 47 4F 20 27 44 6F 75 62 6C 65 20 68 65 69 67 68 74 20 32 "
-    "30 33 78 31 30 31 20 44 50 49 27 3A 0A 1D 2F 02 "
-    "0A 50 72 65 76 69 65 77 20 4C 4F 47 4F 20 27 44 6F 75 62 6C 65 20 57 2F 48 20 31 30 31 78 "
-    "31 30 31 20 44 50 49 27 3A 0A 1D 2F 03 "
-    "1B 4A 50";
+const std::string& test_print_hex = test::kExpectedTestPrint;
 
 TEST(LogoRaster, BytesAsThePrinterWantsThem) {
     const std::array<Rgb, 2> black_first{black, white};

@@ -87,15 +87,6 @@ class LogoEndToEnd : public ::testing::Test {
         delete_settings();
     }
 
-    void connect(Program& program) {
-        const int closed = com5_.closed_connections();
-        program.click(IDC_CONNECT_GET);
-        ASSERT_TRUE(com5_.wait_for([&](const auto&) { return com5_.closed_connections() > closed; },
-                                   kExchangeMs));
-        ASSERT_TRUE(
-            program.wait_until([&] { return program.enabled(IDC_CONNECT_SET); }, kExchangeMs));
-    }
-
     // Chooses the file in the open-file dialog and returns the logo dialog.
     HWND open_logo_dialog(Program& program, const std::string& path) {
         program.command(IDM_LOGO_EDITOR);
@@ -146,7 +137,7 @@ TEST_F(LogoEndToEnd, DownloadedPictureArrivesWithItsRasterAndTheFourModes) {
     };
     Program program;
     ASSERT_TRUE(program.started());
-    connect(program);
+    ASSERT_TRUE(connect_and_get(program, com5_, kExchangeMs));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         VirtualPrinter journal("com5");
@@ -218,7 +209,7 @@ TEST_F(LogoEndToEnd, PrinterVanishingDuringTheDownloadDisconnects) {
         "e2e-full.bmp", bitmap_file(384, 247, 1, {kBlackEntry, kWhiteEntry}, rows));
     Program program;
     ASSERT_TRUE(program.started());
-    connect(program);
+    ASSERT_TRUE(connect_and_get(program, com5_, kExchangeMs));
     // Gone after the greeting, the first chunk and some of the second.
     ASSERT_TRUE(com5_.set_faults("vanish=3000"));
     VirtualPrinter journal("com5");

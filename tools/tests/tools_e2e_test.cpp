@@ -14,7 +14,7 @@ constexpr DWORD kExchangeMs = 30000;
 constexpr DWORD kNoCardMs = 60000;
 
 class ToolsEndToEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         delete_settings();
         store_setting("COM Port", 5);
@@ -25,11 +25,7 @@ protected:
 
     // Connects, so that the Advanced menu is there, and opens one of its dialogs.
     HWND open_tool(Program& program, VirtualPrinter& printer, int command, const char* caption) {
-        const int closed = printer.closed_connections();
-        program.click(IDC_CONNECT_GET);
-        printer.wait_for([&](const auto&) { return printer.closed_connections() > closed; },
-                         kExchangeMs);
-        program.sync();
+        EXPECT_TRUE(connect_and_get(program, printer, kExchangeMs));
         program.command(command);
         return program.wait_for_popup(caption, kExchangeMs);
     }
@@ -80,8 +76,8 @@ TEST_F(ToolsEndToEnd, MagstripeReadsThreeTracks) {
         SendDlgItemMessageA(reader, id, BM_CLICK, 0, 0);
     const int closed = com5.closed_connections();
     PostMessageA(reader, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(com5.wait_for([&](const auto&) { return com5.closed_connections() > closed; },
-                              kNoCardMs));
+    ASSERT_TRUE(
+        com5.wait_for([&](const auto&) { return com5.closed_connections() > closed; }, kNoCardMs));
     program.sync();
     EXPECT_EQ(text(reader, IDC_MAGSTRIPE_TEXT1),
               "%B4111111111111111^TQ350/TEST CARD^2912101000000000000000000?");
