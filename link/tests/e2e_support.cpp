@@ -156,11 +156,27 @@ Program::Program() {
         return;
     // Idle input: the main dialog is up and its message loop waits.
     WaitForInputIdle(process_.hProcess, 30000);
-    HWND window = FindWindowA(nullptr, kTitle);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (window && pid == process_.dwProcessId)
-        main_ = window;
+    // By process, not by caption alone: a test suite running beside this one may
+    // have a main dialog of its own open.
+    struct Search {
+        DWORD pid;
+        HWND found;
+    } search{process_.dwProcessId, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            char title[64] = {};
+            GetWindowTextA(window, title, sizeof title);
+            if (pid == s->pid && std::string(title) == kTitle) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    main_ = search.found;
 }
 
 Program::~Program() {
