@@ -1,9 +1,9 @@
 # make run   the program against the virtual printer (a screenshot when headless)
-# make test  every suite: native, then Windows under Wine
+# make test  every suite: native under the sanitizers, then Windows under Wine
 # make bench the performance figures of the README
 # make screenshots  refresh the README's pictures (docs/images) from the test suite's
 SHELL := /bin/bash
-.PHONY: all setup build native windows test run bench screenshots clean
+.PHONY: all setup build native windows sanitize test run bench screenshots clean
 
 all: build
 
@@ -18,10 +18,16 @@ windows: setup
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
+sanitize: setup
+	cmake --preset sanitize >/dev/null
+	cmake --build --preset sanitize
+
 build: native windows
 
-test: build
-	ctest --preset native
+# The native suites run once, in the sanitize tree; the native tree still supplies the
+# virtual printer to the Windows suites.
+test: build sanitize
+	ctest --preset sanitize
 	scripts/wine-session.sh ctest --preset windows
 
 run: windows
