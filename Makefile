@@ -1,9 +1,12 @@
 # make run   the program against the virtual printer (a screenshot when headless)
-# make test  every suite: native, then Windows under Wine
+# make test  every suite: native under the sanitizers with a short run of each fuzz target,
+#            then Windows under Wine
+# make fuzz  each fuzz target for FUZZ_SECONDS (600) seconds, one after the other
 # make bench the performance figures of the README
 # make screenshots  refresh the README's pictures (docs/images) from the test suite's
 SHELL := /bin/bash
-.PHONY: all setup build native windows test run bench screenshots clean
+FUZZ_SECONDS ?= 600
+.PHONY: all setup build native windows sanitize test fuzz run bench screenshots clean
 
 all: build
 
@@ -18,11 +21,20 @@ windows: setup
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
+sanitize: setup
+	cmake --preset sanitize >/dev/null
+	cmake --build --preset sanitize
+
 build: native windows
 
-test: build
-	ctest --preset native
+# The native suites run once, in the sanitize tree; the native tree still supplies the
+# virtual printer to the Windows suites.
+test: build sanitize
+	ctest --preset sanitize
 	scripts/wine-session.sh ctest --preset windows
+
+fuzz: sanitize
+	nice -n 19 scripts/fuzz.sh $(FUZZ_SECONDS)
 
 run: native windows
 	scripts/run.sh

@@ -30,3 +30,33 @@ function(tq350_add_gtest name)
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS "${ARG_LABELS}" ${ARG_PROPERTIES})
 endfunction()
+
+# tq350_add_fuzzer(NAME SOURCES ... LIBS ... SEEDS DIR)
+# A libFuzzer target, built only with TQ350_FUZZERS. ctest runs it for a few seconds on its
+# committed seeds (label fuzz), in a scratch corpus made afresh each run, so that it keeps
+# building and a seed that stops passing fails the run; scripts/fuzz.sh runs it for long.
+set(TQ350_FUZZ_SMOKE_SECONDS 5 CACHE STRING "Seconds each fuzz target runs under ctest")
+function(tq350_add_fuzzer name)
+  if(NOT TQ350_FUZZERS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "SEEDS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  tq350_warnings(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  # For app/tests/fuzz_check.h, whatever the core's own include folder.
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+
+  set(scratch ${CMAKE_BINARY_DIR}/fuzz-smoke/${name})
+  add_test(NAME ${name}_scratch COMMAND ${CMAKE_COMMAND} -E rm -rf ${scratch})
+  set_tests_properties(${name}_scratch PROPERTIES FIXTURES_SETUP ${name}_scratch LABELS fuzz)
+  # The scratch corpus comes first: libFuzzer writes what it finds into the first directory,
+  # and the committed seeds must stay as they are.
+  add_test(NAME ${name}
+    COMMAND ${name} -max_total_time=${TQ350_FUZZ_SMOKE_SECONDS} -timeout=10
+      -create_missing_dirs=1 -artifact_prefix=${scratch}/ ${scratch}/corpus ${ARG_SEEDS})
+  set_tests_properties(${name} PROPERTIES LABELS fuzz FIXTURES_REQUIRED ${name}_scratch)
+  set_property(GLOBAL APPEND PROPERTY TQ350_FUZZ_TARGETS
+    "${name} $<TARGET_FILE:${name}> ${ARG_SEEDS}")
+endfunction()

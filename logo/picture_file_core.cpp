@@ -485,8 +485,14 @@ std::optional<PictureHeader> read_placeable_metafile(const Reader& in) {
     const auto himetric = [units_per_inch](std::int64_t units) {
         return static_cast<std::uint32_t>((units * 2540 + units_per_inch / 2) / units_per_inch);
     };
-    return PictureHeader{PictureFormat::windows_metafile, himetric(right - left),
-                         himetric(bottom - top)};
+    const std::uint32_t width = himetric(right - left);
+    const std::uint32_t height = himetric(bottom - top);
+    // At thousands of units to the inch a box of a few units is under 0.01 mm: as empty as
+    // a box of none.
+    if (width == 0 || height == 0) {
+        return std::nullopt;
+    }
+    return PictureHeader{PictureFormat::windows_metafile, width, height};
 }
 
 } // namespace

@@ -9,6 +9,7 @@ packages=(
     wine wine64 fonts-wine fonts-dejavu-core
     xvfb xauth xdotool imagemagick
     libpng-dev libzint-dev console-setup-linux zbar-tools
+    clang libclang-rt-14-dev llvm   # sanitize preset: runtimes, libFuzzer, llvm-symbolizer
 )
 
 missing=()

@@ -388,6 +388,9 @@ TEST(PictureFile, Metafiles) {
         {"placeable, 1440 per inch", placeable_metafile(1440, 720, 1440), "wmf 2540x1270"},
         {"placeable, 0 units per inch", placeable_metafile(200, 100, 0), "nothing"},
         {"placeable, empty box", placeable_metafile(0, 100, 96), "nothing"},
+        // 5 units at 53248 to the inch: 0.24 HIMETRIC, rounded to 0.
+        {"placeable, box under 0.01 mm high", placeable_metafile(1440, 5, 53248), "nothing"},
+        {"placeable, box just 0.01 mm wide", placeable_metafile(11, 100, 53248), "wmf 1x5"},
         {"placeable, cut in a record", cut(wmf, wmf.size() - 3), "nothing"},
         {"placeable, size past the end", with_u32(wmf, 22 + 6, 4096), "nothing"},
         {"placeable, no end record", with_u16(wmf, 22 + 18 + 14 + 4, 0x0103), "nothing"},

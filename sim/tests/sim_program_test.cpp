@@ -123,8 +123,10 @@ class SimProgram : public testing::Test {
     }
 
     void TearDown() override {
-        if (pid_ > 0)
-            stop();
+        // A sanitizer report, or a leak found at exit, ends the program with another status.
+        if (pid_ > 0) {
+            EXPECT_EQ(stop(), 0) << "tq350-sim said:\n" << rest_of(stderr_);
+        }
         for (int fd : {stdout_, stderr_, watch_})
             if (fd >= 0)
                 ::close(fd);
@@ -177,6 +179,15 @@ class SimProgram : public testing::Test {
                 return line;
             line += c;
         }
+    }
+
+    // What the program wrote to `fd` and nobody read, once it has ended.
+    static std::string rest_of(int fd) {
+        std::string text;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+            text.append(buffer, static_cast<std::size_t>(n));
+        return text;
     }
 
     std::string wait_ready() {

@@ -1,0 +1,141 @@
+// Any bytes as a font file, read from disk as the font editor's Load reads it. Since only two
+// sizes load, the bytes are also laid out as a file of either font (the first byte picks it),
+// which is then browsed character by character through the glyph editor, downloaded, saved and
+// loaded again.
+
+#include "app/tests/fuzz_check.h"
+#include "font/font_download_core.h"
+#include "font/font_editor_core.h"
+#include "font/font_file_core.h"
+#include "font/glyph_core.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+using namespace tq350::font;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A file in memory with a path that opens it afresh, so that each input costs no disk write.
+class MemoryFile {
+  public:
+    MemoryFile() : fd_(memfd_create("font-input", 0)) {
+        TQ350_FUZZ_CHECK(fd_ >= 0);
+        path_ = "/proc/self/fd/" + std::to_string(fd_);
+    }
+    const fs::path& write(std::span<const std::uint8_t> bytes) {
+        TQ350_FUZZ_CHECK(ftruncate(fd_, 0) == 0);
+        TQ350_FUZZ_CHECK(pwrite(fd_, bytes.data(), bytes.size(), 0) ==
+                         static_cast<ssize_t>(bytes.size()));
+        return path_;
+    }
+
+  private:
+    int fd_;
+    fs::path path_;
+};
+
+// Saves need a real folder: the save writes a temporary file beside the target and renames it.
+struct SaveFolder {
+    SaveFolder() {
+        char name[] = "/tmp/tq350-font-fuzz-XXXXXX";
+        TQ350_FUZZ_CHECK(mkdtemp(name) != nullptr);
+        path = name;
+    }
+    ~SaveFolder() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+    fs::path path;
+};
+
+// What the font editor dialog does when the user walks through the code list: show each
+// character in the glyph editor, and hand the editor's rows back on each change notification.
+// Looking must change nothing, even in records whose unused row bits a file has set.
+void browse_every_character(const FontTable& table) {
+    FontEditorSession session;
+    session.load(table);
+    const FontGeometry& g = session.geometry();
+    GlyphEditor editor;
+    editor.attach_window(108, 221);
+    editor.set_size(g.width, g.height);
+    std::vector<std::uint8_t> rows(g.rows_size);
+    for (int code = first_code; code <= last_code; ++code) {
+        const GlyphToShow show = session.select_character(code);
+        TQ350_FUZZ_CHECK(show.defined == table.is_defined(code));
+        if (show.defined) {
+            TQ350_FUZZ_CHECK(show.rows.size() == g.rows_size);
+            TQ350_FUZZ_CHECK(editor.set_bits(show.rows, g.bytes_per_row, Polarity::ink_is_one));
+            editor.commit();
+        } else {
+            editor.set_size(g.width, g.height);
+        }
+        TQ350_FUZZ_CHECK(editor.get_bits(rows, g.bytes_per_row, Polarity::ink_is_one));
+        session.glyph_changed(rows);
+        TQ350_FUZZ_CHECK(!session.symbol_modified());
+    }
+    TQ350_FUZZ_CHECK(!session.font_modified());
+    TQ350_FUZZ_CHECK(session.table() == table);
+}
+
+void check_download(const FontTable& table, bool reset_first, bool test_print) {
+    const std::vector<std::uint8_t> sequence =
+        build_font_download(table, {reset_first, test_print});
+    std::size_t expected = reset_first ? 3 : 0;
+    for (int code = first_code; code <= last_code; ++code)
+        expected += table.is_defined(code) ? 5 + table.geometry().rows_size : 0;
+    expected += test_print ? test_print_block_size : 0;
+    TQ350_FUZZ_CHECK(sequence.size() == expected);
+    TQ350_FUZZ_CHECK(sequence.size() <= 12128);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static MemoryFile input;
+    static SaveFolder folder;
+    const std::span<const std::uint8_t> file(data, size);
+
+    const LoadResult raw = read_font_file(input.write(file));
+    const bool font_size = size == font_geometry(FontKind::a).table_size ||
+                           size == font_geometry(FontKind::b).table_size;
+    TQ350_FUZZ_CHECK(raw.status == (font_size ? LoadStatus::loaded : LoadStatus::not_a_font_file));
+    TQ350_FUZZ_CHECK(raw.table.has_value() == font_size);
+    if (raw.table) {
+        const auto bytes = raw.table->bytes();
+        TQ350_FUZZ_CHECK(std::equal(bytes.begin(), bytes.end(), file.begin(), file.end()));
+    }
+
+    std::vector<std::uint8_t> laid_out;
+    if (font_size) {
+        laid_out.assign(file.begin(), file.end());
+    } else {
+        const FontKind kind = size > 0 && (data[0] & 1) ? FontKind::b : FontKind::a;
+        laid_out.assign(font_geometry(kind).table_size, 0);
+        if (size > 1)
+            std::copy_n(data + 1, std::min(size - 1, laid_out.size()), laid_out.begin());
+    }
+    const std::optional<FontTable> table = FontTable::from_file_bytes(laid_out);
+    TQ350_FUZZ_CHECK(table.has_value());
+
+    browse_every_character(*table);
+    check_download(*table, size > 0 && (data[size - 1] & 1), size > 0 && (data[size - 1] & 2));
+
+    // A loaded font saved again loads equal, byte for byte, and leaves no temporary file.
+    const fs::path target = folder.path / "font.fnt";
+    TQ350_FUZZ_CHECK(save_file_atomically(target, table->bytes()) == SaveStatus::saved);
+    TQ350_FUZZ_CHECK(!fs::exists(temporary_path_for(target)));
+    const LoadResult again = read_font_file(target);
+    TQ350_FUZZ_CHECK(again.status == LoadStatus::loaded && again.table == table);
+    return 0;
+}
