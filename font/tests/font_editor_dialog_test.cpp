@@ -89,6 +89,8 @@ class FontEditorTest : public tq350::test::MainDialogTest {
   protected:
     void SetUp() override {
         MainDialogTest::SetUp();
+        tq350::test::make_file_dialog_caches();
+        gui_objects_ = {};
         open_dialog();
         folder_ = temp_folder();
         answerer_.on_open = [this](HWND window) { answer(window); };

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "gdi_watch.h"
 #include "logo/picture_loader.h"
 #include "test_pictures.h"
 #include "win_test_support.h"
@@ -31,6 +30,7 @@ class PictureLoaderTest : public ::testing::Test {
         for (HBITMAP bitmap : loaded_)
             DeleteObject(bitmap);
         g_ask_for_picture_file = AskForPictureFile;
+        gui_objects_.expect_none_left("after the test");
     }
     HBITMAP load(const std::string& path) {
         HBITMAP bitmap = LoadPictureFile(path.c_str());
@@ -38,6 +38,7 @@ class PictureLoaderTest : public ::testing::Test {
             loaded_.push_back(bitmap);
         return bitmap;
     }
+    ::tq350::test::GuiObjectWatch gui_objects_;
     int dpi_ = 0;
     std::vector<HBITMAP> loaded_;
 };
@@ -254,17 +255,13 @@ TEST_F(PictureLoaderTest, BrokenFilesGiveNothingQuietly) {
         {"text saved as BMP", "text.bmp", {'h', 'e', 'l', 'l', 'o', '\r', '\n'}},
         {"BMP under an unknown extension", "picture.png", bmp},
     };
-    // The wait cursor's bitmaps are made at its first use and kept.
-    LoadCursorA(nullptr, IDC_WAIT);
-    const int objects_before = gdi_object_count();
-    const int bitmaps_before = bitmap_count();
+    const ::tq350::test::GuiObjectWatch objects;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         EXPECT_EQ(load(write_scratch_file(c.name, c.bytes)), nullptr);
     }
     EXPECT_EQ(load(scratch_path("no such file.bmp")), nullptr);
-    EXPECT_EQ(gdi_object_count(), objects_before) << "every path releases what it made";
-    EXPECT_EQ(bitmap_count(), bitmaps_before);
+    objects.expect_none_left("every path releases what it made");
 }
 
 // What the open-file dialog showed, and how to answer it.
@@ -294,6 +291,8 @@ void CALLBACK answer_open_dialog(HWND, UINT, UINT_PTR timer, DWORD) {
 
 // The real open-file dialog, answered the way a user would.
 TEST_F(PictureLoaderTest, OpenDialogOffersTheTypesAndLoadsTheChosenFile) {
+    ::tq350::test::make_file_dialog_caches();
+    gui_objects_ = {};
     g_visit = {};
     g_visit.answer = built_picture("opaque.gif");
     ::tq350::test::ModalAnswerer answerer;
