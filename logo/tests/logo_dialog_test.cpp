@@ -414,6 +414,18 @@ TEST_F(LogoDialogTest, LoadOtherReplacesThePicture) {
     EXPECT_EQ(describe(logo_).bits_per_pixel, 24);
 }
 
+// Destroyed without Cancel or Download, as when its owner goes: the dialog
+// deletes its preview and leaves the picture to the caller (the fixture
+// deletes it and counts what is left).
+TEST_F(LogoDialogTest, DestroyedUnansweredItLeavesOnlyThePicture) {
+    const HBITMAP source = screen_picture(500, 300);
+    open(source);
+    ASSERT_NE(preview(), source);
+    DestroyWindow(dialog_);
+    dialog_ = nullptr;
+    EXPECT_EQ(logo_, source);
+}
+
 TEST_F(LogoDialogTest, FailedConversionBeepsAndLeavesNoPreview) {
     // Fitted to 384 x 0: nothing to convert.
     open(screen_picture(10000, 1));
