@@ -1,6 +1,7 @@
 #include "win_test_support.h"
 
 #include <commdlg.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -494,6 +495,53 @@ void GuiObjectWatch::expect_none_left(const std::string& where) const {
 
 std::size_t GuiObjectWatch::deletes() const {
     return g_recorded.deletes - deletes_at_start_;
+}
+
+namespace {
+
+std::int64_t heap_bytes_in_use() {
+    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
+    heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
+    std::int64_t total = 0;
+    for (HANDLE heap : heaps) {
+        if (!HeapLock(heap))
+            continue;
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heap, &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                total += entry.cbData;
+        HeapUnlock(heap);
+    }
+    return total;
+}
+
+} // namespace
+
+bool leaves_heaps_as_found(const std::function<void()>& operation, int tries) {
+    for (int run = 0; run < tries; ++run) {
+        const std::int64_t before = heap_bytes_in_use();
+        operation();
+        if (heap_bytes_in_use() <= before)
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
+PROCESS_MEMORY_COUNTERS memory_counters() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters;
+}
+
+} // namespace
+
+MemoryPeak::MemoryPeak() : start_(static_cast<std::int64_t>(memory_counters().WorkingSetSize)) {}
+
+std::int64_t MemoryPeak::growth() const {
+    return static_cast<std::int64_t>(memory_counters().PeakWorkingSetSize) - start_;
 }
 
 } // namespace tq350::test

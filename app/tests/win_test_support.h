@@ -110,4 +110,23 @@ class GuiObjectWatch {
 // they start counting.
 void make_file_dialog_caches();
 
+// Whether the operation leaves the bytes in use on the process's heaps as it
+// found them, once in up to `tries` runs. A leak adds to them at every run;
+// the heaps' own bookkeeping (a new group of small blocks) only now and then,
+// and what a library makes at its first use only at the first.
+bool leaves_heaps_as_found(const std::function<void()>& operation, int tries = 3);
+
+// The most memory the process has used since this was made, beyond what it
+// used then: its peak working set now less its working set at the start. The
+// peak is the process's own; if the process peaked higher before, the result
+// is that much too large, never too small.
+class MemoryPeak {
+  public:
+    MemoryPeak();
+    std::int64_t growth() const;
+
+  private:
+    std::int64_t start_;
+};
+
 } // namespace tq350::test

@@ -168,12 +168,23 @@ TEST_F(LogoEditorTest, CancelSendsNothingAndLeavesNoBitmap) {
     watch.expect_none_left("after the download");
 }
 
-TEST_F(LogoEditorTest, NothingChosenDoesNothing) {
-    run_command("", {});
-    EXPECT_EQ(dialogs_opened_, 0);
-    run_command(write_scratch_file("broken.jpg", {0xFF, 0xD8, 0xFF}), {});
-    EXPECT_EQ(dialogs_opened_, 0);
-    EXPECT_TRUE(messages_.empty());
+// No picture, whatever the reason, and the command ends there: no logo
+// dialog, no message, no beep.
+TEST_F(LogoEditorTest, NoPictureDoesNothing) {
+    const Bytes bmp = box_bitmap_file(16, 8, 24, {0, 0, 4, 4});
+    const std::string cases[] = {
+        "",
+        write_scratch_file("broken.jpg", {0xFF, 0xD8, 0xFF}),
+        write_scratch_file("cut.bmp", Bytes(bmp.begin(), bmp.end() - 10)),
+        write_scratch_file("gif.bmp", read_file(built_picture("opaque.gif"))),
+        write_scratch_file("empty.ico", {}),
+    };
+    for (const std::string& file : cases) {
+        SCOPED_TRACE(file);
+        run_command(file, {});
+        EXPECT_EQ(dialogs_opened_, 0);
+        EXPECT_TRUE(messages_.empty());
+    }
     EXPECT_TRUE(printer_.opened.empty());
     EXPECT_TRUE(beeps_.beeps().empty());
 }
