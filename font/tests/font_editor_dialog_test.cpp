@@ -774,27 +774,5 @@ TEST_F(FontEditorTest, ThePreviewShowsTheGlyphAtOnePixelADot) {
     EXPECT_EQ(GetObjectType(last), 0u) << "and it is deleted";
 }
 
-class FontEditorMenuTest : public tq350::test::MainDialogTest {};
-
-TEST_F(FontEditorMenuTest, TheFontEditorCommandRunsTheEditorModally) {
-    open_dialog();
-    SetConnectedState(dialog_, true);
-    tq350::test::ModalAnswerer answerer;
-    HWND editor = nullptr;
-    bool owner_enabled = true;
-    answerer.on_open = [&](HWND window) {
-        editor = window;
-        owner_enabled = IsWindowEnabled(dialog_) != FALSE;
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    };
-    command(IDM_FONT_EDITOR, 0); // returns once the editor has closed
-    ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(answerer.seen().at(0).caption, "Dialog");
-    EXPECT_EQ(answerer.seen().at(0).owner, dialog_);
-    EXPECT_FALSE(owner_enabled) << "modal over the main dialog";
-    EXPECT_FALSE(IsWindow(editor));
-    EXPECT_TRUE(IsWindowEnabled(dialog_));
-}
-
 } // namespace
 } // namespace tq350::font
