@@ -83,6 +83,14 @@ void init_list_view(HWND dialog, int id, int first_string, int count) {
     }
 }
 
+// The template gives both lists shared image lists, so a list does not destroy
+// the check-box images it made itself for LVS_EX_CHECKBOXES: they are ours.
+void release_check_box_images(HWND dialog) {
+    for (int id : {IDC_CAPABILITIES, IDC_SWITCHES})
+        if (HIMAGELIST images = ListView_SetImageList(GetDlgItem(dialog, id), nullptr, LVSIL_STATE))
+            ImageList_Destroy(images);
+}
+
 void on_init_dialog(HWND dialog) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
     if (HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU)))
@@ -256,6 +264,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM
     case WM_DESTROY:
         // Normally closed by OK or Cancel already; this covers a window destroyed otherwise.
         close_settings_key();
+        release_check_box_images(dialog);
         return FALSE;
     default:
         if (message == g_activation_message && message != 0)

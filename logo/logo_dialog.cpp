@@ -223,6 +223,11 @@ INT_PTR CALLBACK LogoDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM
         return on_init_dialog(dialog, lparam);
     case WM_COMMAND:
         return on_command(dialog, LOWORD(wparam), HIWORD(wparam));
+    case WM_DESTROY:
+        // Ended without Cancel or Download (its owner went): the preview is
+        // ours to delete, the picture stays with the caller.
+        replace_preview(dialog, nullptr);
+        return FALSE;
     default:
         return FALSE;
     }

@@ -231,6 +231,16 @@ std::uint64_t gif_colour_table_bytes(std::uint8_t flags) {
     return (flags & 0x80) ? 3u << ((flags & 7) + 1) : 0;
 }
 
+// Whether compressed data of `bytes` can fill `dots`. An LZW code stands for
+// at most 4096 dots (no string in the 4096-entry table is longer) and takes
+// at least code size + 1 bits. The decoder makes the whole image before it
+// finds the data short, and under Wine does not give that memory back.
+bool lzw_data_can_fill(std::uint64_t bytes, std::uint8_t code_size, std::uint64_t dots) {
+    constexpr std::uint64_t most_dots_per_code = 4096;
+    const std::uint64_t codes = (dots + most_dots_per_code - 1) / most_dots_per_code;
+    return bytes * 8 >= codes * (code_size + 1u);
+}
+
 // The decoder shows the first image, so the file must hold it whole; later
 // frames of an animation are not looked at.
 std::optional<PictureHeader> read_gif_file(const Reader& in) {
@@ -267,12 +277,17 @@ std::optional<PictureHeader> read_gif_file(const Reader& in) {
             const std::uint16_t width = in.u16(at + 5);
             const std::uint16_t height = in.u16(at + 7);
             const std::uint64_t data = at + 10 + gif_colour_table_bytes(in.u8(at + 9));
-            // The LZW code size, then the compressed pixels.
-            if (!in.has(data, 1) || in.u8(data) < 1 || in.u8(data) > 11 ||
-                !skip_sub_blocks(in, data + 1)) {
+            // The LZW code size, then the compressed pixels in sub-blocks.
+            if (!in.has(data, 1) || in.u8(data) < 1 || in.u8(data) > 11) {
                 return std::nullopt;
             }
-            return raster(PictureFormat::gif, width, height);
+            const std::optional<std::uint64_t> end = skip_sub_blocks(in, data + 1);
+            const std::optional<PictureHeader> image = raster(PictureFormat::gif, width, height);
+            if (!end || !image ||
+                !lzw_data_can_fill(*end - (data + 1), in.u8(data), std::uint64_t{width} * height)) {
+                return std::nullopt;
+            }
+            return image;
         } else {
             return std::nullopt; // the trailer before any image, or no GIF block at all
         }
@@ -290,22 +305,57 @@ bool is_standalone_marker(std::uint8_t marker) {
     return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7);
 }
 
-// End of image after `from`. Compressed data never holds FF D9 (an FF there is
-// followed by 00 or a restart marker), so a file cut anywhere in its scans has
-// none; the search runs from the end, where the marker normally is.
-bool has_end_of_image_after(const Reader& in, std::uint64_t from) {
+// Huffman coding, as opposed to arithmetic coding (SOF9 and above).
+bool is_huffman_frame(std::uint8_t marker) {
+    return marker < 0xC8;
+}
+
+// Where the end-of-image marker after `from` starts. Compressed data never
+// holds FF D9 (an FF there is followed by 00 or a restart marker), so a file
+// cut anywhere in its scans has none; the search runs from the end, where
+// the marker normally is.
+std::optional<std::uint64_t> end_of_image_after(const Reader& in, std::uint64_t from) {
     const std::span<const std::uint8_t> bytes = in.bytes();
     for (std::uint64_t i = bytes.size(); i >= from + 2; --i) {
         if (bytes[i - 2] == 0xFF && bytes[i - 1] == 0xD9) {
-            return true;
+            return i - 2;
         }
     }
-    return false;
+    return std::nullopt;
+}
+
+// How many minimum coded units make up a frame: areas of 8 x 8 dots times the
+// highest sampling factors across and down. No block of any component covers
+// more than one unit, so a scan codes at least one block a unit, and a
+// Huffman-coded block takes at least one bit (the code of its DC difference):
+// data shorter than a bit a unit cannot fill the frame. The decoder would take
+// the claimed size anyway, make the whole picture in memory and pad it with
+// gray: a file of a few hundred bytes would cost hundreds of megabytes and
+// come out as a blank picture.
+std::optional<std::uint64_t> minimum_coded_units(const Reader& in, std::uint64_t frame,
+                                                 std::uint16_t length, std::uint32_t width,
+                                                 std::uint32_t height) {
+    const std::uint8_t components = in.u8(frame + 7);
+    if (components == 0 || length < 8u + 3u * components) {
+        return std::nullopt;
+    }
+    std::uint64_t most_across = 1;
+    std::uint64_t most_down = 1;
+    for (std::uint8_t i = 0; i < components; ++i) {
+        const std::uint8_t sampling = in.u8(frame + 8 + 3 * std::uint64_t{i} + 1);
+        most_across = std::max<std::uint64_t>(most_across, sampling >> 4);
+        most_down = std::max<std::uint64_t>(most_down, sampling & 0x0F);
+    }
+    const auto units = [](std::uint64_t dots, std::uint64_t unit) {
+        return (dots + unit - 1) / unit;
+    };
+    return units(width, 8 * most_across) * units(height, 8 * most_down);
 }
 
 std::optional<PictureHeader> read_jpeg_file(const Reader& in) {
     std::uint64_t at = 2;
     std::optional<PictureHeader> frame;
+    std::uint64_t least_coded_bits = 0;
     for (;;) {
         if (!in.has(at, 2) || in.u8(at) != 0xFF) {
             return std::nullopt;
@@ -338,9 +388,17 @@ std::optional<PictureHeader> read_jpeg_file(const Reader& in) {
             if (!frame) {
                 return std::nullopt;
             }
+            const std::optional<std::uint64_t> units =
+                minimum_coded_units(in, at, length, frame->width, frame->height);
+            if (!units) {
+                return std::nullopt;
+            }
+            least_coded_bits = is_huffman_frame(marker) ? *units : 0;
         }
         if (marker == 0xDA) { // start of scan: the compressed data follows
-            if (!frame || !has_end_of_image_after(in, at + length)) {
+            const std::uint64_t data = at + length;
+            const std::optional<std::uint64_t> end = end_of_image_after(in, data);
+            if (!frame || !end || (*end - data) * 8 < least_coded_bits) {
                 return std::nullopt;
             }
             return frame;

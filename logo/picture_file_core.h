@@ -45,8 +45,9 @@ struct PictureHeader {
 // The format and natural size of a picture file held whole in memory, after
 // every size its headers give has been checked against the bytes present:
 // nothing for an empty or truncated file, for one whose raster picture
-// exceeds max_picture_pixels, and for anything that is none of the six
-// formats. A Windows metafile without the placeable header gives nothing
+// exceeds max_picture_pixels, for a GIF or Huffman-coded JPEG whose
+// compressed data is too short to fill the size it claims, and for anything
+// that is none of the six formats. A Windows metafile without the placeable header gives nothing
 // too: it carries no size of its own, so there is nothing to render it at.
 std::optional<PictureHeader> read_picture_header(std::span<const std::uint8_t> file);
 

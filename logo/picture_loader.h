@@ -32,8 +32,9 @@ HBITMAP LoadPicture(HWND owner);
 // icon, metafile) becomes a bitmap in the screen's format at the picture's
 // natural size, rendered upright on white, so that transparent parts are
 // white paper. nullptr for a file that cannot be opened, is empty, truncated,
-// larger than the loader's pixel budget, not what its extension says, or
-// that the decoder refuses. The caller owns the returned bitmap.
+// larger than the loader's pixel budget, claims more pixels than its data can
+// fill, is not what its extension says, or that the decoder refuses. The
+// caller owns the returned bitmap.
 HBITMAP LoadPictureFile(const char* path);
 
 } // namespace tq350::logo

@@ -35,6 +35,7 @@ protected:
         if (dialog_)
             DestroyWindow(dialog_);
         pump_messages();
+        gui_objects_.expect_none_left("after the test");
         g_settings_location = saved_settings_;
         g_serial_port_location = saved_ports_;
     }
@@ -99,6 +100,8 @@ protected:
                      reinterpret_cast<LPARAM>(item(id)));
     }
 
+    // Made before anything of the test, which must leave nothing behind.
+    GuiObjectWatch gui_objects_;
     ScratchKey scratch_{"main dialog"};
     BeepRecorder beeps_;
     HWND dialog_ = nullptr;

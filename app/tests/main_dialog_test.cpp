@@ -178,27 +178,6 @@ TEST_F(MainDialogTest, OkSavesWhatTheUserChanged) {
     }
 }
 
-TEST_F(MainDialogTest, StoredSettingsAreShown) {
-    set_ports({"COM1", "COM3", "COM12"});
-    store_dword("COM Port", 3);
-    store_dword("COM Speed", 19200);
-    store_dword("Density", 80);
-    store_dword("Auto Off", 25);
-    store_dword("Label", 1);
-    store_dword("IrDA max", 0);
-    store_dword("IrDA protocol", 0);
-    open_dialog();
-    EXPECT_EQ(combo_text(IDC_PORT), "COM3");
-    EXPECT_EQ(combo_text(IDC_SPEED), "19200 bps");
-    EXPECT_EQ(combo_text(IDC_DENSITY), "80 %");
-    EXPECT_EQ(auto_off_minutes(), 25);
-    EXPECT_TRUE(checked(IDC_BLACK_MARK));
-    EXPECT_TRUE(checked(IDC_IRDA_MAX_57600));
-    EXPECT_FALSE(checked(IDC_IRDA_MAX_115200));
-    EXPECT_TRUE(checked(IDC_IRDA_RAW));
-    EXPECT_FALSE(checked(IDC_IRDA_RELIABLE));
-}
-
 TEST_F(MainDialogTest, AStoredPortThatIsGoneStopsLoading) {
     store_dword("COM Port", 7);
     store_dword("COM Speed", 19200);
@@ -209,24 +188,6 @@ TEST_F(MainDialogTest, AStoredPortThatIsGoneStopsLoading) {
     EXPECT_EQ(combo_text(IDC_SPEED), "9600 bps");
     EXPECT_EQ(combo_text(IDC_DENSITY), "100 %");
     EXPECT_FALSE(checked(IDC_BLACK_MARK));
-}
-
-TEST_F(MainDialogTest, UnusableStoredValuesAreSkippedAndTheRestStillLoads) {
-    HKEY key = settings_key();
-    store_dword("COM Port", 3);
-    set_string_value(key, "COM Speed", std::string("19200") + '\0');       // wrong type
-    set_string_value(key, "Density", std::string("\x50\x00", 2), REG_DWORD); // two bytes only
-    set_string_value(key, "Auto Off", std::string(4096, '\x7f'), REG_BINARY);
-    set_string_value(key, "Label", std::string("\x01\0\0\0\0\0\0\0", 8), REG_DWORD); // too long
-    RegCloseKey(key);
-    store_dword("IrDA max", 0);
-    open_dialog();
-    EXPECT_EQ(combo_text(IDC_PORT), "COM3");
-    EXPECT_EQ(combo_text(IDC_SPEED), "9600 bps");
-    EXPECT_EQ(combo_text(IDC_DENSITY), "100 %");
-    EXPECT_EQ(auto_off_minutes(), 10);
-    EXPECT_FALSE(checked(IDC_BLACK_MARK));
-    EXPECT_TRUE(checked(IDC_IRDA_MAX_57600)) << "the value after the bad ones still loads";
 }
 
 TEST_F(MainDialogTest, NoSelectionIsStoredAsMinusOneAndStopsTheNextLoadThere) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "control_classes.h"
+#include "win_test_support.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ LONG WINAPI report_crash(EXCEPTION_POINTERS* info) {
 int main(int argc, char** argv) {
     SetUnhandledExceptionFilter(report_crash);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    tq350::test::install_gui_object_hooks();
     InitCommonControls();
     tq350::RegisterControlClasses(GetModuleHandleA(nullptr));
     testing::InitGoogleTest(&argc, argv);

@@ -1,8 +1,34 @@
 #include "win_test_support.h"
 
-#include <cstdio>
+#include <commdlg.h>
+#include <psapi.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+#include <set>
+#include <utility>
+
+#include "../../res/resource.h"
 #include "main_dialog.h"
+#include "settings_store.h"
+
+// The import slots through which this executable's code calls these functions.
+extern "C" {
+extern decltype(&DeleteObject) __imp_DeleteObject;
+extern decltype(&LoadMenuA) __imp_LoadMenuA;
+extern decltype(&CreateMenu) __imp_CreateMenu;
+extern decltype(&CreatePopupMenu) __imp_CreatePopupMenu;
+extern decltype(&LoadImageA) __imp_LoadImageA;
+extern decltype(&CopyImage) __imp_CopyImage;
+extern decltype(&CreateIconIndirect) __imp_CreateIconIndirect;
+extern decltype(&DestroyIcon) __imp_DestroyIcon;
+extern decltype(&DestroyCursor) __imp_DestroyCursor;
+extern decltype(&SetTimer) __imp_SetTimer;
+extern decltype(&KillTimer) __imp_KillTimer;
+}
 
 namespace tq350::test {
 
@@ -127,6 +153,395 @@ void set_string_value(HKEY key, const char* name, const std::string& data, DWORD
 
 void set_dword_value(HKEY key, const char* name, DWORD value) {
     RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+namespace {
+
+// One entry of the GDI handle table: 24 bytes on 64-bit, 0x10000 entries.
+struct GdiHandleEntry {
+    std::uint64_t object;
+    std::uint32_t owner;
+    std::uint8_t ext_type; // low 7 bits the type, top bit the stock flag
+    std::uint8_t generation;
+    std::uint8_t type;
+    std::uint8_t flags;
+    std::uint64_t user;
+};
+static_assert(sizeof(GdiHandleEntry) == 24);
+
+constexpr int kHandleTableEntries = 0x10000;
+constexpr std::uint8_t kStockFlag = 0x80;
+// Wine's type number for bitmaps in the table.
+constexpr std::uint8_t kBitmapType = 0x09;
+// GdiSharedHandleTable in the 64-bit process environment block.
+constexpr std::size_t kHandleTableOffset = 0xF8;
+
+const GdiHandleEntry* gdi_handle_table() {
+    // The process environment block's address is at gs:0x60 on 64-bit.
+    const char* peb = nullptr;
+    asm("mov %%gs:0x60, %0" : "=r"(peb));
+    return *reinterpret_cast<const GdiHandleEntry* const*>(peb + kHandleTableOffset);
+}
+
+// Objects of one type (any type for -1), or -1 where there is no table.
+int count_gdi_entries(int type) {
+    const GdiHandleEntry* table = gdi_handle_table();
+    if (!table)
+        return -1;
+    int count = 0;
+    for (int i = 0; i < kHandleTableEntries; ++i) {
+        const GdiHandleEntry& e = table[i];
+        if (e.type != 0 && !(e.ext_type & kStockFlag) && (type < 0 || e.type == type))
+            ++count;
+    }
+    return count;
+}
+
+int gdi_object_count() {
+    SetLastError(0);
+    const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (reported != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+        return static_cast<int>(reported);
+    return count_gdi_entries(-1);
+}
+
+BOOL CALLBACK count_window(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK count_window_and_children(HWND window, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    EnumChildWindows(window, count_window, count);
+    return TRUE;
+}
+
+// What the recording imports have seen, and the functions they stand for.
+struct Recorded {
+    std::size_t deletes = 0;
+    int stale_deletes = 0;
+    std::vector<HMENU> menus;                   // alive while IsMenu says so
+    std::set<HANDLE> icons;                     // until DestroyIcon or DestroyCursor
+    std::set<std::pair<HWND, UINT_PTR>> timers; // until KillTimer or their window goes
+};
+Recorded g_recorded;
+
+struct RealFunctions {
+    decltype(&DeleteObject) delete_object;
+    decltype(&LoadMenuA) load_menu;
+    decltype(&CreateMenu) create_menu;
+    decltype(&CreatePopupMenu) create_popup_menu;
+    decltype(&LoadImageA) load_image;
+    decltype(&CopyImage) copy_image;
+    decltype(&CreateIconIndirect) create_icon_indirect;
+    decltype(&DestroyIcon) destroy_icon;
+    decltype(&DestroyCursor) destroy_cursor;
+    decltype(&SetTimer) set_timer;
+    decltype(&KillTimer) kill_timer;
+};
+RealFunctions g_real{};
+
+HMENU record_menu(HMENU menu) {
+    if (menu)
+        g_recorded.menus.push_back(menu);
+    return menu;
+}
+
+HANDLE record_icon(HANDLE icon, UINT type, UINT flags) {
+    if (icon && (type == IMAGE_ICON || type == IMAGE_CURSOR) && !(flags & LR_SHARED))
+        g_recorded.icons.insert(icon);
+    return icon;
+}
+
+BOOL WINAPI recording_delete_object(HGDIOBJ object) {
+    if (object) {
+        if (GetObjectType(object) == 0)
+            ++g_recorded.stale_deletes;
+        ++g_recorded.deletes;
+    }
+    return g_real.delete_object(object);
+}
+
+HMENU WINAPI recording_load_menu(HINSTANCE instance, LPCSTR name) {
+    return record_menu(g_real.load_menu(instance, name));
+}
+
+HMENU WINAPI recording_create_menu() {
+    return record_menu(g_real.create_menu());
+}
+
+HMENU WINAPI recording_create_popup_menu() {
+    return record_menu(g_real.create_popup_menu());
+}
+
+HANDLE WINAPI recording_load_image(HINSTANCE instance, LPCSTR name, UINT type, int width,
+                                   int height, UINT flags) {
+    return record_icon(g_real.load_image(instance, name, type, width, height, flags), type, flags);
+}
+
+HANDLE WINAPI recording_copy_image(HANDLE image, UINT type, int width, int height, UINT flags) {
+    return record_icon(g_real.copy_image(image, type, width, height, flags), type,
+                       flags & ~LR_SHARED);
+}
+
+HICON WINAPI recording_create_icon_indirect(PICONINFO info) {
+    const HICON icon = g_real.create_icon_indirect(info);
+    record_icon(icon, IMAGE_ICON, 0);
+    return icon;
+}
+
+BOOL WINAPI recording_destroy_icon(HICON icon) {
+    g_recorded.icons.erase(icon);
+    return g_real.destroy_icon(icon);
+}
+
+BOOL WINAPI recording_destroy_cursor(HCURSOR cursor) {
+    g_recorded.icons.erase(cursor);
+    return g_real.destroy_cursor(cursor);
+}
+
+UINT_PTR WINAPI recording_set_timer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
+    const UINT_PTR timer = g_real.set_timer(window, id, elapse, proc);
+    if (timer)
+        g_recorded.timers.insert({window, window ? id : timer});
+    return timer;
+}
+
+BOOL WINAPI recording_kill_timer(HWND window, UINT_PTR id) {
+    g_recorded.timers.erase({window, id});
+    return g_real.kill_timer(window, id);
+}
+
+template <typename Function> void replace_import(Function& slot, Function hook, Function& real) {
+    DWORD protection = 0;
+    if (!VirtualProtect(&slot, sizeof slot, PAGE_READWRITE, &protection))
+        return;
+    real = slot;
+    slot = hook;
+    VirtualProtect(&slot, sizeof slot, protection, &protection);
+}
+
+int live_menus() {
+    return static_cast<int>(std::count_if(g_recorded.menus.begin(), g_recorded.menus.end(),
+                                          [](HMENU menu) { return IsMenu(menu) != FALSE; }));
+}
+
+int live_timers() {
+    return static_cast<int>(
+        std::count_if(g_recorded.timers.begin(), g_recorded.timers.end(),
+                      [](const auto& timer) { return !timer.first || IsWindow(timer.first); }));
+}
+
+} // namespace
+
+std::ostream& operator<<(std::ostream& out, const GuiObjects& objects) {
+    return out << objects.gdi_objects << " GDI objects (" << objects.bitmaps << " bitmaps), "
+               << objects.windows << " windows, " << objects.menus << " menus, " << objects.icons
+               << " icons and cursors, " << objects.timers << " timers";
+}
+
+GuiObjects count_gui_objects() {
+    GuiObjects objects;
+    objects.gdi_objects = gdi_object_count();
+    objects.bitmaps = count_gdi_entries(kBitmapType);
+    EnumThreadWindows(GetCurrentThreadId(), count_window_and_children,
+                      reinterpret_cast<LPARAM>(&objects.windows));
+    objects.menus = live_menus();
+    objects.icons = static_cast<int>(g_recorded.icons.size());
+    objects.timers = live_timers();
+    return objects;
+}
+
+void install_gui_object_hooks() {
+    if (g_real.delete_object)
+        return;
+    replace_import(__imp_DeleteObject, recording_delete_object, g_real.delete_object);
+    replace_import(__imp_LoadMenuA, recording_load_menu, g_real.load_menu);
+    replace_import(__imp_CreateMenu, recording_create_menu, g_real.create_menu);
+    replace_import(__imp_CreatePopupMenu, recording_create_popup_menu, g_real.create_popup_menu);
+    replace_import(__imp_LoadImageA, recording_load_image, g_real.load_image);
+    replace_import(__imp_CopyImage, recording_copy_image, g_real.copy_image);
+    replace_import(__imp_CreateIconIndirect, recording_create_icon_indirect,
+                   g_real.create_icon_indirect);
+    replace_import(__imp_DestroyIcon, recording_destroy_icon, g_real.destroy_icon);
+    replace_import(__imp_DestroyCursor, recording_destroy_cursor, g_real.destroy_cursor);
+    replace_import(__imp_SetTimer, recording_set_timer, g_real.set_timer);
+    replace_import(__imp_KillTimer, recording_kill_timer, g_real.kill_timer);
+}
+
+namespace {
+
+INT_PTR CALLBACK bare_dialog_proc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+// Wine and the common controls make some objects at their first use and keep
+// them for the life of the process: the device contexts of the window DC
+// cache (64 of them), system icons, cursors and colour brushes, the pictures
+// of check boxes, scroll-bar arrows and menus. Made here once, before the
+// first count, so that a count moves only for what a test leaves behind.
+void make_process_caches() {
+    std::vector<HDC> cached(64);
+    for (HDC& dc : cached)
+        dc = GetDC(nullptr);
+    for (HDC dc : cached)
+        ReleaseDC(nullptr, dc);
+    for (LPCSTR icon : {IDI_APPLICATION, IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK})
+        LoadIconA(nullptr, icon);
+    for (LPCSTR cursor : {IDC_ARROW, IDC_IBEAM, IDC_WAIT, IDC_CROSS, IDC_SIZEALL, IDC_SIZENWSE,
+                          IDC_SIZENESW, IDC_SIZEWE, IDC_SIZENS, IDC_APPSTARTING, IDC_NO})
+        LoadCursorA(nullptr, cursor);
+    for (int colour = 0; colour <= COLOR_MENUBAR; ++colour)
+        GetSysColorBrush(colour);
+    if (HWND scrolled = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL,
+                                      0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr)) {
+        UpdateWindow(scrolled);
+        DestroyWindow(scrolled);
+    }
+    // Every dialog of the program shown once with all its controls painted;
+    // the main dialog with its own procedure (menu, icon, check-box lists,
+    // both states), its settings and ports in a scratch key.
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const ScratchKey scratch("first use");
+    const RegistryLocation saved_settings = g_settings_location;
+    const RegistryLocation saved_ports = g_serial_port_location;
+    g_settings_location = g_serial_port_location = {HKEY_CURRENT_USER, scratch.path().c_str()};
+    if (const HKEY ports = scratch.open()) {
+        set_string_value(ports, "\\Device\\Serial0", std::string("COM1") + '\0');
+        RegCloseKey(ports);
+    }
+    const BeepRecorder quiet;
+    for (int id :
+         {IDD_MAIN, IDD_FONT_EDITOR, IDD_LOGO, IDD_MAGSTRIPE, IDD_BARCODE, IDD_BLUETOOTH}) {
+        HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(id), nullptr,
+                                         id == IDD_MAIN ? MainDialogProc : bare_dialog_proc, 0);
+        if (!dialog)
+            continue; // a suite without the program's resources
+        ShowWindow(dialog, SW_SHOWNA);
+        UpdateWindow(dialog);
+        if (id == IDD_MAIN) {
+            SetConnectedState(dialog, true);
+            UpdateWindow(dialog);
+            SetConnectedState(dialog, false);
+        }
+        pump_messages();
+        DestroyWindow(dialog);
+    }
+    pump_messages();
+    g_settings_location = saved_settings;
+    g_serial_port_location = saved_ports;
+}
+
+void make_process_caches_once() {
+    static const bool made = (make_process_caches(), true);
+    (void)made;
+}
+
+HHOOK g_cancel_hook = nullptr;
+HWND g_dialog_to_cancel = nullptr;
+
+void CALLBACK cancel_dialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    PostMessageA(g_dialog_to_cancel, WM_COMMAND, IDCANCEL, 0);
+}
+
+// Cancelled once it has painted its files: a timer comes after the painting.
+LRESULT CALLBACK cancel_once_shown(int code, WPARAM wparam, LPARAM lparam) {
+    if (code == HCBT_ACTIVATE && !g_dialog_to_cancel) {
+        g_dialog_to_cancel = reinterpret_cast<HWND>(wparam);
+        SetTimer(nullptr, 0, 0, cancel_dialog);
+    }
+    return CallNextHookEx(g_cancel_hook, code, wparam, lparam);
+}
+
+} // namespace
+
+void make_file_dialog_caches() {
+    static bool made = false;
+    if (made)
+        return;
+    made = true;
+    g_cancel_hook = SetWindowsHookExA(WH_CBT, cancel_once_shown, nullptr, GetCurrentThreadId());
+    for (auto* ask : {GetOpenFileNameA, GetSaveFileNameA}) {
+        g_dialog_to_cancel = nullptr;
+        char name[MAX_PATH] = {};
+        OPENFILENAMEA request{};
+        request.lStructSize = sizeof request;
+        request.lpstrFilter = "All files\0*.*\0";
+        request.lpstrFile = name;
+        request.nMaxFile = sizeof name;
+        request.Flags = OFN_EXPLORER;
+        ask(&request);
+    }
+    UnhookWindowsHookEx(g_cancel_hook);
+    g_cancel_hook = nullptr;
+    pump_messages();
+}
+
+GuiObjectWatch::GuiObjectWatch()
+    : start_((make_process_caches_once(), count_gui_objects())),
+      deletes_at_start_(g_recorded.deletes), stale_deletes_at_start_(g_recorded.stale_deletes) {}
+
+void GuiObjectWatch::expect_none_left(const std::string& where) const {
+    const GuiObjects now = count_gui_objects();
+    const auto grew = [](int before, int after) { return after > before; };
+    EXPECT_FALSE(grew(start_.gdi_objects, now.gdi_objects) || grew(start_.bitmaps, now.bitmaps) ||
+                 grew(start_.windows, now.windows) || grew(start_.menus, now.menus) ||
+                 grew(start_.icons, now.icons) || grew(start_.timers, now.timers))
+        << where << (where.empty() ? "" : ": ") << "left " << now << "; started with " << start_;
+    EXPECT_EQ(g_recorded.stale_deletes - stale_deletes_at_start_, 0)
+        << where << (where.empty() ? "" : ": ") << "DeleteObject on a handle already deleted";
+}
+
+std::size_t GuiObjectWatch::deletes() const {
+    return g_recorded.deletes - deletes_at_start_;
+}
+
+namespace {
+
+std::int64_t heap_bytes_in_use() {
+    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
+    heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
+    std::int64_t total = 0;
+    for (HANDLE heap : heaps) {
+        if (!HeapLock(heap))
+            continue;
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heap, &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                total += entry.cbData;
+        HeapUnlock(heap);
+    }
+    return total;
+}
+
+} // namespace
+
+bool leaves_heaps_as_found(const std::function<void()>& operation, int tries) {
+    for (int run = 0; run < tries; ++run) {
+        const std::int64_t before = heap_bytes_in_use();
+        operation();
+        if (heap_bytes_in_use() <= before)
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
+PROCESS_MEMORY_COUNTERS memory_counters() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters;
+}
+
+} // namespace
+
+MemoryPeak::MemoryPeak() : start_(static_cast<std::int64_t>(memory_counters().WorkingSetSize)) {}
+
+std::int64_t MemoryPeak::growth() const {
+    return static_cast<std::int64_t>(memory_counters().PeakWorkingSetSize) - start_;
 }
 
 } // namespace tq350::test

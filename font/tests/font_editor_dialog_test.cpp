@@ -89,6 +89,8 @@ class FontEditorTest : public tq350::test::MainDialogTest {
   protected:
     void SetUp() override {
         MainDialogTest::SetUp();
+        tq350::test::make_file_dialog_caches();
+        gui_objects_ = {};
         open_dialog();
         folder_ = temp_folder();
         answerer_.on_open = [this](HWND window) { answer(window); };
@@ -770,28 +772,6 @@ TEST_F(FontEditorTest, ThePreviewShowsTheGlyphAtOnePixelADot) {
     EXPECT_FALSE(open());
     EXPECT_EQ(g_shown, nullptr) << "the preview lets go of the last bitmap";
     EXPECT_EQ(GetObjectType(last), 0u) << "and it is deleted";
-}
-
-class FontEditorMenuTest : public tq350::test::MainDialogTest {};
-
-TEST_F(FontEditorMenuTest, TheFontEditorCommandRunsTheEditorModally) {
-    open_dialog();
-    SetConnectedState(dialog_, true);
-    tq350::test::ModalAnswerer answerer;
-    HWND editor = nullptr;
-    bool owner_enabled = true;
-    answerer.on_open = [&](HWND window) {
-        editor = window;
-        owner_enabled = IsWindowEnabled(dialog_) != FALSE;
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    };
-    command(IDM_FONT_EDITOR, 0); // returns once the editor has closed
-    ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(answerer.seen().at(0).caption, "Dialog");
-    EXPECT_EQ(answerer.seen().at(0).owner, dialog_);
-    EXPECT_FALSE(owner_enabled) << "modal over the main dialog";
-    EXPECT_FALSE(IsWindow(editor));
-    EXPECT_TRUE(IsWindowEnabled(dialog_));
 }
 
 } // namespace

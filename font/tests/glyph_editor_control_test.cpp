@@ -82,6 +82,7 @@ class GlyphEditorTest : public ::testing::Test {
     void TearDown() override {
         DestroyWindow(parent_);
         tq350::test::pump_messages();
+        gui_objects_.expect_none_left("after the test");
     }
 
     // Paints whatever is pending and forgets the counts so far.
@@ -122,6 +123,7 @@ class GlyphEditorTest : public ::testing::Test {
     }
     bool modified() { return send(SDM_ISMODIFIED) != 0; }
 
+    tq350::test::GuiObjectWatch gui_objects_;
     HWND parent_ = nullptr;
     HWND control_ = nullptr;
 };
@@ -376,7 +378,9 @@ TEST_F(GlyphEditorTest, TheBitmapShowsTheGlyphTopDownInBlackOnWhite) {
             // Top-down: row 0 of the bits is the glyph's top row.
             EXPECT_EQ(hex({bits + row * 4, 4}), expected);
         }
-        EXPECT_NE(send(SDM_GETDIB), reinterpret_cast<LRESULT>(bitmap)) << "a new bitmap each time";
+        HBITMAP next = reinterpret_cast<HBITMAP>(send(SDM_GETDIB));
+        EXPECT_NE(next, bitmap) << "a new bitmap each time";
+        DeleteObject(next);
         DeleteObject(bitmap);
     }
 }

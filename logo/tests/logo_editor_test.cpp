@@ -11,7 +11,6 @@
 #include "../../res/resource.h"
 #include "expected_test_print.h"
 #include "fake_serial_io.h"
-#include "gdi_watch.h"
 #include "hex.h"
 #include "logo/picture_loader.h"
 #include "main_dialog_fixture.h"
@@ -155,32 +154,37 @@ TEST_F(LogoEditorTest, CentredLogoHasItsMarginOnTheLeft) {
 TEST_F(LogoEditorTest, CancelSendsNothingAndLeavesNoBitmap) {
     const std::string file =
         write_scratch_file("cancel.bmp", box_bitmap_file(700, 300, 24, {0, 0, 5, 5}));
-    run_command(file, {IDC_LOGO_STRETCH, IDC_LOGO_BLACK_WHITE}, IDCANCEL); // once, to warm up
-    const int objects = gdi_object_count();
-    const int bitmaps = bitmap_count();
-    DeleteWatch watch;
+    const ::tq350::test::GuiObjectWatch watch;
     run_command(file,
                 {IDC_LOGO_STRETCH, IDC_LOGO_BLACK_WHITE, IDC_LOGO_STRETCH, IDC_LOGO_BLACK_WHITE,
                  IDC_LOGO_STRETCH},
                 IDCANCEL);
     EXPECT_EQ(dialogs_opened_, 1);
     EXPECT_TRUE(printer_.opened.empty());
-    EXPECT_EQ(bitmap_count(), bitmaps);
-    EXPECT_EQ(gdi_object_count(), objects);
-    EXPECT_EQ(watch.stale_deletes(), 0);
+    watch.expect_none_left("after Cancel");
 
     run_command(file, {IDC_LOGO_STRETCH});
     EXPECT_FALSE(printer_.opened.empty());
-    EXPECT_EQ(bitmap_count(), bitmaps) << "the logo is deleted after the download";
-    EXPECT_EQ(watch.stale_deletes(), 0);
+    watch.expect_none_left("after the download");
 }
 
-TEST_F(LogoEditorTest, NothingChosenDoesNothing) {
-    run_command("", {});
-    EXPECT_EQ(dialogs_opened_, 0);
-    run_command(write_scratch_file("broken.jpg", {0xFF, 0xD8, 0xFF}), {});
-    EXPECT_EQ(dialogs_opened_, 0);
-    EXPECT_TRUE(messages_.empty());
+// No picture, whatever the reason, and the command ends there: no logo
+// dialog, no message, no beep.
+TEST_F(LogoEditorTest, NoPictureDoesNothing) {
+    const Bytes bmp = box_bitmap_file(16, 8, 24, {0, 0, 4, 4});
+    const std::string cases[] = {
+        "",
+        write_scratch_file("broken.jpg", {0xFF, 0xD8, 0xFF}),
+        write_scratch_file("cut.bmp", Bytes(bmp.begin(), bmp.end() - 10)),
+        write_scratch_file("gif.bmp", read_file(built_picture("opaque.gif"))),
+        write_scratch_file("empty.ico", {}),
+    };
+    for (const std::string& file : cases) {
+        SCOPED_TRACE(file);
+        run_command(file, {});
+        EXPECT_EQ(dialogs_opened_, 0);
+        EXPECT_TRUE(messages_.empty());
+    }
     EXPECT_TRUE(printer_.opened.empty());
     EXPECT_TRUE(beeps_.beeps().empty());
 }

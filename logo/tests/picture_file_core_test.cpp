@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -94,8 +95,15 @@ Bytes gif_file(unsigned screen_width, unsigned screen_height, unsigned width, un
 
 constexpr std::size_t gif_descriptor = 13 + 6 + 8;
 
-// A baseline JPEG's markers with dummy tables and a few bytes of scan.
-Bytes jpeg_file(unsigned width, unsigned height, unsigned frame_marker = 0xC0) {
+// A baseline JPEG's markers with dummy tables and one component, and a scan
+// of `scan` bytes: by default just enough for one bit per minimum coded unit
+// (8 x 8 dots times the sampling factors, 0x22 for 2 across and 2 down).
+Bytes jpeg_file(unsigned width, unsigned height, unsigned frame_marker = 0xC0, std::size_t scan = 0,
+                unsigned sampling = 0x11) {
+    const std::size_t units = (width + 8 * (sampling >> 4) - 1) / (8 * (sampling >> 4)) *
+                              ((height + 8 * (sampling & 15) - 1) / (8 * (sampling & 15)));
+    if (scan == 0)
+        scan = std::max<std::size_t>(8, (units + 7) / 8);
     Writer w;
     w.raw({0xFF, 0xD8});
     w.raw({0xFF, 0xE0})
@@ -111,10 +119,10 @@ Bytes jpeg_file(unsigned width, unsigned height, unsigned frame_marker = 0xC0) {
         .u16_big(height)
         .u16_big(width)
         .u8(1)
-        .raw({1, 0x11, 0});
+        .raw({1, sampling, 0});
     w.raw({0xFF, 0xC4}).u16_big(20).u8(0).fill(16).u8(0);
     w.raw({0xFF, 0xDA}).u16_big(8).u8(1).raw({1, 0}).raw({0, 63, 0});
-    w.raw({0x12, 0x34, 0xFF, 0x00, 0x56, 0xFF, 0xD0, 0x78});
+    w.raw({0x12, 0x34, 0xFF, 0x00, 0x56, 0xFF, 0xD0, 0x78}).fill(scan - 8, 0x55);
     w.raw({0xFF, 0xD9});
     return w.bytes;
 }
@@ -284,6 +292,10 @@ TEST(PictureFile, GifFiles) {
         {"cut in the image descriptor", cut(gif, gif_descriptor + 5), "nothing"},
         {"cut in the pixels", cut(gif, gif.size() - 3), "nothing"},
         {"claims 65535 x 65535", gif_file(60, 40, 65535, 65535), "nothing"},
+        // Five bytes of sub-blocks: at most 13 codes of 3 bits, 4096 dots each.
+        {"as many dots as its data can hold", gif_file(0, 0, 208, 256), "gif 208x256"},
+        {"more dots than its data can hold", gif_file(0, 0, 209, 256), "nothing"},
+        {"claims 8000 x 8000 with five bytes of data", gif_file(0, 0, 8000, 8000), "nothing"},
         {"screen of 65535 x 65535", gif_file(65535, 65535, 60, 40), "nothing"},
         {"image of 0 x 40", gif_file(60, 40, 0, 40), "nothing"},
         {"trailer before any image",
@@ -321,6 +333,14 @@ TEST(PictureFile, JpegFiles) {
         {"progressive", jpeg_file(17, 9, 0xC2), "jpeg 17x9"},
         {"largest allowed", jpeg_file(8192, 8192), "jpeg 8192x8192"},
         {"claims 65000 x 65000", jpeg_file(65000, 65000), "nothing"},
+        {"one bit of scan per 8 x 8 unit", jpeg_file(64, 64, 0xC0, 8), "jpeg 64x64"},
+        {"a byte short of one bit per unit", jpeg_file(72, 64, 0xC0, 8), "nothing"},
+        {"one bit per 16 x 16 unit, sampled 2 x 2", jpeg_file(128, 128, 0xC0, 8, 0x22),
+         "jpeg 128x128"},
+        {"claims 8000 x 8000 with 8 bytes of scan", jpeg_file(8000, 8000, 0xC0, 8), "nothing"},
+        {"progressive, 8 bytes of scan", jpeg_file(8000, 8000, 0xC2, 8), "nothing"},
+        // Arithmetic coding can spend less than a bit on a unit: only the budget holds.
+        {"arithmetic coded, 8 bytes of scan", jpeg_file(4000, 3000, 0xC9, 8), "jpeg 4000x3000"},
         {"height from a later marker", jpeg_file(640, 0), "nothing"},
         {"start of image only", cut(jpeg, 3), "nothing"},
         {"cut in the frame header", cut(jpeg, jpeg_frame + 6), "nothing"},

@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "gdi_watch.h"
 #include "logo/picture_loader.h"
 #include "test_pictures.h"
 #include "win_test_support.h"
@@ -31,6 +33,7 @@ class PictureLoaderTest : public ::testing::Test {
         for (HBITMAP bitmap : loaded_)
             DeleteObject(bitmap);
         g_ask_for_picture_file = AskForPictureFile;
+        gui_objects_.expect_none_left("after the test");
     }
     HBITMAP load(const std::string& path) {
         HBITMAP bitmap = LoadPictureFile(path.c_str());
@@ -38,6 +41,7 @@ class PictureLoaderTest : public ::testing::Test {
             loaded_.push_back(bitmap);
         return bitmap;
     }
+    ::tq350::test::GuiObjectWatch gui_objects_;
     int dpi_ = 0;
     std::vector<HBITMAP> loaded_;
 };
@@ -175,15 +179,14 @@ TEST_F(PictureLoaderTest, PicturesComeOutUpright) {
     }
 }
 
-Bytes cut(Bytes bytes, std::size_t size) {
-    bytes.resize(size);
+Bytes with_u16(Bytes bytes, std::size_t at, unsigned v) {
+    bytes.at(at) = static_cast<std::uint8_t>(v);
+    bytes.at(at + 1) = static_cast<std::uint8_t>(v >> 8);
     return bytes;
 }
 
 Bytes with_u32(Bytes bytes, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        bytes.at(at + i) = static_cast<std::uint8_t>(v >> (8 * i));
-    return bytes;
+    return with_u16(with_u16(std::move(bytes), at, v & 0xFFFF), at + 2, v >> 16);
 }
 
 Bytes with_u16_big(Bytes bytes, std::size_t at, unsigned v) {
@@ -200,71 +203,185 @@ std::size_t frame_header(const Bytes& jpeg) {
     return 0;
 }
 
-// Every one of these once crashed the decoder under Wine, allocated without
-// bound, or produced a picture from a file that is not a picture of its type.
-TEST_F(PictureLoaderTest, BrokenFilesGiveNothingQuietly) {
-    const Bytes bmp = box_bitmap_file(100, 60, 24, {10, 10, 20, 20});
-    const Bytes gif = read_file(built_picture("opaque.gif"));
+// The offset of a GIF's first image descriptor: after the screen descriptor,
+// its colour table and the extension blocks.
+std::size_t image_descriptor(const Bytes& gif) {
+    std::size_t at = 13 + ((gif.at(10) & 0x80) ? 3u << ((gif.at(10) & 7) + 1) : 0);
+    while (gif.at(at) == 0x21) {
+        at += 2;
+        while (gif.at(at) != 0)
+            at += gif.at(at) + 1u;
+        ++at;
+    }
+    return at;
+}
+
+// A good file of each type the loader opens, and where it keeps the size of
+// its picture: what the mutations below cut short, break and inflate.
+struct GoodPicture {
+    const char* type;
+    const char* extension;
+    Bytes bytes;
+    std::size_t header; // bytes of its headers, up to the first pixel or record
+    // The file claiming another size, in its own units.
+    std::function<Bytes(Bytes, std::uint32_t width, std::uint32_t height)> claim;
+    SIZE huge;        // far beyond the loader's pixel budget
+    SIZE beyond_data; // within the budget, far beyond what the data can fill; 0 x 0: none
+};
+
+std::vector<GoodPicture> good_pictures() {
     const Bytes jpeg = read_file(built_picture("photo.jpg"));
-    const Bytes icon = read_file(built_picture("icon.ico"));
-    const Bytes emf = enhanced_metafile(2540, 1270);
-    const Bytes wmf = windows_metafile(150, 75, 75, true);
-    ASSERT_GT(gif.size(), 40u);
-    ASSERT_GT(jpeg.size(), 300u);
+    const Bytes gif = read_file(built_picture("opaque.gif"));
     const std::size_t sof = frame_header(jpeg);
-    ASSERT_NE(sof, 0u);
+    const std::size_t descriptor = image_descriptor(gif);
+    return {
+        {"BMP",
+         ".bmp",
+         box_bitmap_file(100, 60, 24, {10, 10, 20, 20}),
+         54,
+         [](Bytes b, std::uint32_t w, std::uint32_t h) {
+             return with_u32(with_u32(b, 18, w), 22, h);
+         },
+         {60000, 60000},
+         {8000, 8000}},
+        {"GIF",
+         ".gif",
+         gif,
+         descriptor + 10,
+         [descriptor](Bytes b, std::uint32_t w, std::uint32_t h) {
+             return with_u16(with_u16(b, descriptor + 5, w), descriptor + 7, h);
+         },
+         {65535, 65535},
+         {8000, 8000}},
+        {"JPEG",
+         ".jpg",
+         jpeg,
+         sof + 2 + (jpeg.at(sof + 2) << 8 | jpeg.at(sof + 3)),
+         [sof](Bytes b, std::uint32_t w, std::uint32_t h) {
+             return with_u16_big(with_u16_big(b, sof + 5, h), sof + 7, w);
+         },
+         {65000, 65000},
+         {8000, 8000}},
+        // The directory entry at 6, the image's own header at 22.
+        {"icon",
+         ".ico",
+         read_file(built_picture("icon.ico")),
+         22 + 40,
+         [](Bytes b, std::uint32_t w, std::uint32_t h) {
+             b.at(6) = b.at(7) = 0;
+             return with_u32(with_u32(b, 22 + 4, w), 22 + 8, 2 * h);
+         },
+         {65535, 65535},
+         {256, 256}},
+        // The frame in 0.01 mm: 100 m square.
+        {"EMF",
+         ".emf",
+         enhanced_metafile(2540, 1270),
+         88,
+         [](Bytes b, std::uint32_t w, std::uint32_t h) {
+             return with_u32(with_u32(b, 32, w), 36, h);
+         },
+         {10000000, 10000000},
+         {0, 0}},
+        // The bounding box in units, 75 to the inch: 32767 units are 437 inches.
+        {"WMF",
+         ".wmf",
+         windows_metafile(150, 75, 75, true),
+         22 + 18,
+         [](Bytes b, std::uint32_t w, std::uint32_t h) {
+             return with_u16(with_u16(b, 10, w), 12, h);
+         },
+         {32767, 32767},
+         {0, 0}},
+    };
+}
+
+// Of a file of `size` bytes, only the first `bytes` written: the rest reads
+// as zeros and takes no room on the disk.
+std::string write_scratch_file_of_size(const std::string& name, const Bytes& bytes,
+                                       std::int64_t size) {
+    const std::string path = write_scratch_file(name, bytes);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER end{};
+    end.QuadPart = size;
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    return path;
+}
+
+// Broken files made from the good ones: empty, cut at several points, with
+// the wrong magic, claiming huge sizes, under the wrong extension. Each gives
+// nothing, quietly, and leaves no object, no heap block and no lasting
+// memory behind; none makes the process use more than a few tens of MB, as
+// a decoder does that trusts a size its file cannot fill.
+TEST_F(PictureLoaderTest, BrokenFilesGiveNothingAndCostNothing) {
     struct Case {
-        const char* label;
-        const char* name;
-        Bytes bytes;
+        std::string label;
+        std::string path;
     };
-    const Case cases[] = {
-        {"empty BMP", "empty.bmp", {}},
-        {"empty GIF", "empty.gif", {}},
-        {"BMP cut in its file header", "cut1.bmp", cut(bmp, 10)},
-        {"BMP cut in its info header", "cut2.bmp", cut(bmp, 30)},
-        {"BMP cut in its pixels", "cut3.bmp", cut(bmp, bmp.size() / 2)},
-        {"BMP one byte short", "cut4.bmp", cut(bmp, bmp.size() - 1)},
-        {"BMP claiming 60000 x 60000", "huge.bmp", with_u32(with_u32(bmp, 18, 60000), 22, 60000)},
-        {"GIF cut in its header", "cut1.gif", cut(gif, 11)},
-        {"GIF cut in its pixels", "cut2.gif", cut(gif, gif.size() - 4)},
-        {"GIF claiming 65535 x 65535", "huge.gif",
-         [&] {
-             Bytes b = gif;
-             for (std::size_t i = 0; i + 9 < b.size(); ++i)
-                 if (b[i] == 0x2C) { // the image descriptor
-                     b[i + 5] = b[i + 6] = b[i + 7] = b[i + 8] = 0xFF;
-                     break;
-                 }
-             return b;
-         }()},
-        {"JPEG cut in its frame header", "cut1.jpg", cut(jpeg, sof + 6)},
-        {"JPEG cut in its scan", "cut2.jpg", cut(jpeg, jpeg.size() / 2)},
-        {"JPEG missing its last byte", "cut3.jpg", cut(jpeg, jpeg.size() - 1)},
-        {"JPEG claiming 65000 x 65000", "huge.jpg",
-         with_u16_big(with_u16_big(jpeg, sof + 5, 65000), sof + 7, 65000)},
-        {"icon cut in its image", "cut.ico", cut(icon, icon.size() - 10)},
-        {"EMF cut in a record", "cut.emf", cut(emf, emf.size() - 8)},
-        // A frame of 100 m by 100 m: far beyond any bitmap the loader makes.
-        {"EMF claiming 100 m x 100 m", "huge.emf", enhanced_metafile(10000000, 10000000)},
-        {"WMF cut in a record", "cut.wmf", cut(wmf, wmf.size() - 4)},
-        {"WMF without the placeable header", "plain.wmf", windows_metafile(150, 75, 75, false)},
-        {"GIF saved as JPEG", "gif.jpg", gif},
-        {"JPEG saved as BMP", "jpeg.bmp", jpeg},
-        {"text saved as BMP", "text.bmp", {'h', 'e', 'l', 'l', 'o', '\r', '\n'}},
-        {"BMP under an unknown extension", "picture.png", bmp},
+    std::vector<Case> cases;
+    const auto add = [&](const std::string& label, const std::string& name, const Bytes& bytes) {
+        cases.push_back({label, write_scratch_file(name, bytes)});
     };
-    // The wait cursor's bitmaps are made at its first use and kept.
-    LoadCursorA(nullptr, IDC_WAIT);
-    const int objects_before = gdi_object_count();
-    const int bitmaps_before = bitmap_count();
+    const std::vector<GoodPicture> goods = good_pictures();
+    for (std::size_t i = 0; i < goods.size(); ++i) {
+        const GoodPicture& good = goods[i];
+        const Bytes& b = good.bytes;
+        const std::string type = good.type;
+        const std::string stem = "broken " + type;
+        ASSERT_GT(b.size(), good.header + 4) << type;
+        const HBITMAP loaded =
+            LoadPictureFile(write_scratch_file(type + good.extension, b).c_str());
+        ASSERT_NE(loaded, nullptr) << "the good " << type << " the others are made from";
+        DeleteObject(loaded);
+        add(type + " empty", stem + " empty" + good.extension, {});
+        for (std::size_t at : {std::size_t{2}, good.header - 1, b.size() / 2, b.size() - 2})
+            add(type + " cut at " + std::to_string(at),
+                stem + " cut " + std::to_string(at) + good.extension,
+                Bytes(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(at)));
+        Bytes magic = b;
+        magic[0] ^= 0xFF;
+        add(type + " with its first byte changed", stem + " magic" + good.extension, magic);
+        add(type + " claiming a huge picture", stem + " huge" + good.extension,
+            good.claim(b, good.huge.cx, good.huge.cy));
+        if (good.beyond_data.cx)
+            add(type + " claiming more than its data holds", stem + " beyond" + good.extension,
+                good.claim(b, good.beyond_data.cx, good.beyond_data.cy));
+        const GoodPicture& other = goods[(i + 1) % goods.size()];
+        add(type + " named " + other.extension, stem + other.extension, b);
+    }
+    add("BMP named .png", "broken.png", goods[0].bytes);
+    add("text named .bmp", "text.bmp", {'h', 'e', 'l', 'l', 'o', '\r', '\n'});
+    add("WMF without the placeable header", "plain.wmf", windows_metafile(150, 75, 75, false));
+    // Larger than any picture within the budget could be: not even read.
+    cases.push_back({"BMP of 300 MB", write_scratch_file_of_size("huge file.bmp", goods[0].bytes,
+                                                                 std::int64_t{300} << 20)});
+    cases.push_back({"no such file", scratch_path("no such file.bmp")});
+
+    // The first pass watches the memory the process uses; the second, with
+    // everything the decoders make at their first use already made, that
+    // each load gives back every object and heap block.
+    const ::tq350::test::MemoryPeak peak;
+    constexpr std::int64_t kMostMemory = 32 << 20;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        EXPECT_EQ(load(write_scratch_file(c.name, c.bytes)), nullptr);
+        // The peak never comes down: the case that raised it answers for it.
+        const bool within_so_far = peak.growth() < kMostMemory;
+        HBITMAP bitmap = LoadPictureFile(c.path.c_str());
+        EXPECT_EQ(bitmap, nullptr);
+        DeleteObject(bitmap);
+        if (within_so_far) {
+            EXPECT_LT(peak.growth(), kMostMemory) << "bytes used at the most";
+        }
     }
-    EXPECT_EQ(load(scratch_path("no such file.bmp")), nullptr);
-    EXPECT_EQ(gdi_object_count(), objects_before) << "every path releases what it made";
-    EXPECT_EQ(bitmap_count(), bitmaps_before);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const ::tq350::test::GuiObjectWatch objects;
+        EXPECT_TRUE(::tq350::test::leaves_heaps_as_found(
+            [&] { DeleteObject(LoadPictureFile(c.path.c_str())); }));
+        objects.expect_none_left();
+    }
 }
 
 // What the open-file dialog showed, and how to answer it.
@@ -294,6 +411,8 @@ void CALLBACK answer_open_dialog(HWND, UINT, UINT_PTR timer, DWORD) {
 
 // The real open-file dialog, answered the way a user would.
 TEST_F(PictureLoaderTest, OpenDialogOffersTheTypesAndLoadsTheChosenFile) {
+    ::tq350::test::make_file_dialog_caches();
+    gui_objects_ = {};
     g_visit = {};
     g_visit.answer = built_picture("opaque.gif");
     ::tq350::test::ModalAnswerer answerer;

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "control_classes.h"
-#include "gdi_watch.h"
 #include "win_test_support.h"
 
 namespace tq350::logo::test {
@@ -70,6 +69,7 @@ class PreviewControlTest : public ::testing::Test {
         for (HBITMAP bitmap : bitmaps_)
             DeleteObject(bitmap);
         pump_messages();
+        gui_objects_.expect_none_left("after the test");
     }
     // A control whose client area, scroll bars hidden, is width x height.
     HWND create(int width, int height, DWORD style = WS_HSCROLL | WS_VSCROLL | SS_CENTERIMAGE) {
@@ -125,6 +125,7 @@ class PreviewControlTest : public ::testing::Test {
         DeleteDC(dc);
     }
 
+    ::tq350::test::GuiObjectWatch gui_objects_;
     HWND parent_ = nullptr;
     HWND control_ = nullptr;
     std::vector<HBITMAP> bitmaps_;
@@ -402,8 +403,6 @@ TEST_F(PreviewControlTest, EmptyControlShowsAnInvertingCross) {
 }
 
 TEST_F(PreviewControlTest, NeverDeletesABitmap) {
-    DeleteWatch watch;
-    ASSERT_TRUE(watch.active());
     create(300, 200);
     HBITMAP first = bitmap(10, 10);
     HBITMAP second = bitmap(500, 500);
@@ -415,7 +414,7 @@ TEST_F(PreviewControlTest, NeverDeletesABitmap) {
     EXPECT_EQ(set_image(first), nullptr);
     DestroyWindow(control_);
     pump_messages();
-    EXPECT_TRUE(watch.deleted().empty());
+    EXPECT_EQ(gui_objects_.deletes(), 0u);
     EXPECT_EQ(GetObjectType(first), static_cast<DWORD>(OBJ_BITMAP));
     EXPECT_EQ(GetObjectType(second), static_cast<DWORD>(OBJ_BITMAP));
 }

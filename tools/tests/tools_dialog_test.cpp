@@ -67,6 +67,44 @@ protected:
     HWND tool_ = nullptr;
 };
 
+// Each dialog a menu command opens runs modally over the main dialog and,
+// closed by its close box, leaves nothing behind: the fixture checks the
+// whole test, each case checks its own dialog.
+TEST_F(ToolDialogTest, EveryDialogOfTheMenuClosesWithoutATrace) {
+    SetConnectedState(dialog_, true);
+    struct Case {
+        int command;
+        const char* title;
+    };
+    const Case cases[] = {
+        {IDM_BARCODE, "Barcode"},
+        {IDM_MAGSTRIPE, "Test Magstripe Reader"},
+        {IDM_BLUETOOTH_NUMBER, "Bluetooth address"},
+        {IDM_FONT_EDITOR, "Dialog"},
+        {IDM_ABOUT, "Printer Settings"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        const GuiObjectWatch watch;
+        std::vector<std::string> opened;
+        bool owner_enabled = true;
+        answerer_.on_open = [&](HWND window) {
+            char title[64] = {};
+            GetWindowTextA(window, title, sizeof title);
+            opened.push_back(title);
+            EXPECT_EQ(GetWindow(window, GW_OWNER), dialog_);
+            owner_enabled = IsWindowEnabled(dialog_) != FALSE;
+            PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        };
+        command(c.command, 0); // returns once the dialog has closed
+        answerer_.on_open = nullptr;
+        EXPECT_EQ(opened, std::vector<std::string>{c.title});
+        EXPECT_FALSE(owner_enabled);
+        EXPECT_TRUE(IsWindowEnabled(dialog_));
+        watch.expect_none_left();
+    }
+}
+
 // --- Bluetooth address ---
 
 TEST_F(ToolDialogTest, BluetoothFieldsShowTheRecord) {
