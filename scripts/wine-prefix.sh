@@ -4,7 +4,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 # Raise this when the configuration below changes, so old prefixes are redone.
-config_version=2
+config_version=3
 stamp="$WINEPREFIX/.tq350-prefix-$config_version"
 [ -f "$stamp" ] && exit 0
 
@@ -26,8 +26,11 @@ REGEDIT4
 
 ; The virtual printers' stable link paths (scripts/sim.sh), as COM5 and COM12:
 ; one port below and one above COM9, which opens only through its device path.
+; COM7 points where no printer ever makes its link: a port whose device is gone,
+; as an unplugged USB adapter leaves it.
 [HKEY_LOCAL_MACHINE\Software\Wine\Ports]
 "COM5"="$sim_dir/com5"
+"COM7"="$sim_dir/com7"
 "COM12"="$sim_dir/com12"
 
 ; A crashing program must end at once (and fail its test), not wait in winedbg.

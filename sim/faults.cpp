@@ -45,6 +45,10 @@ bool add_fault(std::string_view fault, Faults& faults, std::string& error) {
         if (!no_arg())
             return false;
         faults.mute = true;
+    } else if (name == "exclusive") {
+        if (!no_arg())
+            return false;
+        faults.exclusive = true;
     } else if (name == "garbage") {
         if (!no_arg())
             return false;
@@ -61,13 +65,18 @@ bool add_fault(std::string_view fault, Faults& faults, std::string& error) {
         if (!number(600000))
             return false;
         faults.xoff_hold_ms = static_cast<int>(n);
+    } else if (name == "xoff_after") {
+        if (!number(1LL << 40))
+            return false;
+        faults.xoff_after = static_cast<std::size_t>(n);
     } else if (name == "vanish") {
         if (!number(1LL << 40))
             return false;
         faults.vanish_after = static_cast<std::size_t>(n);
     } else {
-        error = "unknown fault \"" + std::string(fault) +
-                "\" (mute, short=N, garbage, slow[=MS], xoff=MS, vanish=N)";
+        error =
+            "unknown fault \"" + std::string(fault) +
+            "\" (mute, short=N, garbage, slow[=MS], xoff=MS, xoff_after=N, vanish=N, exclusive)";
         return false;
     }
     return true;
@@ -79,7 +88,17 @@ bool parse_faults(std::string_view text, Faults& faults, std::string& error) {
             return add_fault(line, parsed, why);
         }))
         return false;
+    if (!check_faults(parsed, error))
+        return false;
     faults = parsed;
+    return true;
+}
+
+bool check_faults(const Faults& faults, std::string& error) {
+    if (faults.xoff_after && !faults.xoff_hold_ms) {
+        error = "fault \"xoff_after\" needs xoff=MS as well";
+        return false;
+    }
     return true;
 }
 
@@ -95,8 +114,12 @@ std::vector<std::string> fault_names(const Faults& f) {
         names.push_back("slow=" + std::to_string(*f.slow_gap_ms));
     if (f.xoff_hold_ms)
         names.push_back("xoff=" + std::to_string(*f.xoff_hold_ms));
+    if (f.xoff_after)
+        names.push_back("xoff_after=" + std::to_string(*f.xoff_after));
     if (f.vanish_after)
         names.push_back("vanish=" + std::to_string(*f.vanish_after));
+    if (f.exclusive)
+        names.push_back("exclusive");
     return names;
 }
 

@@ -29,7 +29,7 @@ using namespace tq350::sim;
 constexpr const char* usage =
     "usage: tq350-sim --link PATH [--journal FILE] [--profile FILE] [--control FILE]\n"
     "                 [--fault NAME[=ARG]]... [--seed N] [--paper DIR [--fonts DIR]]\n"
-    "faults: mute, short=N, garbage, slow[=MS], xoff=MS, vanish=N\n";
+    "faults: mute, short=N, garbage, slow[=MS], xoff=MS, xoff_after=N, vanish=N, exclusive\n";
 
 struct Options {
     std::string link;
@@ -127,6 +127,8 @@ int main(int argc, char** argv) {
     for (const std::string& fault : options.faults)
         if (!add_fault(fault, faults, error))
             return fail(error);
+    if (!check_faults(faults, error))
+        return fail(error);
 
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> journal_file(nullptr, std::fclose);
     if (!options.journal.empty()) {

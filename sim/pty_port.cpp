@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -91,6 +92,15 @@ int tty_speed(int fd) {
         if (s.code == code)
             return s.bps;
     return 0;
+}
+
+bool lock_pty(const PtyPort& port, bool locked, std::string& error) {
+    int value = locked ? 1 : 0;
+    if (ioctl(port.master.get(), TIOCSPTLCK, &value) != 0) {
+        error = failed("TIOCSPTLCK");
+        return false;
+    }
+    return true;
 }
 
 bool replace_link(const std::string& link, const std::string& target, std::string& error) {

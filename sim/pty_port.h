@@ -39,6 +39,10 @@ bool open_pty_port(int bps, PtyPort& port, std::string& error);
 // The output speed of the tty in bps, as the program's SetCommState left it; 0 if unknown.
 int tty_speed(int fd);
 
+// Locks or unlocks the pty's slave side: while locked every open of it fails with EIO, root's
+// included (a TIOCEXCL tty still lets root in). Descriptors already open are not affected.
+bool lock_pty(const PtyPort& port, bool locked, std::string& error);
+
 // Makes `link` a symbolic link to `target`, replacing a link that is there (never a file).
 bool replace_link(const std::string& link, const std::string& target, std::string& error);
 

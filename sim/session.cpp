@@ -57,6 +57,10 @@ void Session::port_lost(Clock::time_point now) {
     queue_.clear();
 }
 
+void Session::port_lock_changed(bool locked, Clock::time_point now) {
+    journal_.write(line("fault_action", now).add("fault", "exclusive").add("locked", locked));
+}
+
 void Session::end_connection(Clock::time_point now) {
     // Replies nobody reads are dropped, but an XON still owed goes out at once: the tty keeps
     // its output stopped after the close, and the next connection could not write at all.
@@ -78,7 +82,8 @@ void Session::end_connection(Clock::time_point now) {
 void Session::received(std::span<const std::uint8_t> bytes, int tty_bps, Clock::time_point now) {
     if (vanished_ || bytes.empty())
         return;
-    if (faults_.xoff_hold_ms && !line_held_)
+    if (faults_.xoff_hold_ms && !line_held_ &&
+        received_in_connection_ + bytes.size() >= faults_.xoff_after.value_or(1))
         hold_line(now);
     bool vanish_now = false;
     if (faults_.vanish_after) {

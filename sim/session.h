@@ -49,6 +49,11 @@ class Session {
     // The port is gone (vanish) and with it the connection.
     void port_lost(Clock::time_point now);
 
+    // True while the exclusive fault wants other opens of the port refused: someone has it open.
+    bool port_lock_wanted() const { return faults_.exclusive && open_count_ > 0; }
+    // The caller has locked or unlocked the port accordingly.
+    void port_lock_changed(bool locked, Clock::time_point now);
+
     bool connected() const { return open_count_ > 0; }
     int connection() const { return connection_; }
 

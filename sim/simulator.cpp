@@ -56,6 +56,7 @@ bool Simulator::open_port() {
     std::printf("ready %s\n", port.slave_path.c_str());
     std::fflush(stdout);
     port_ = std::move(port);
+    port_locked_ = false;
     return true;
 }
 
@@ -79,6 +80,19 @@ void Simulator::keep_port_as_wanted() {
     }
 }
 
+void Simulator::keep_lock_as_wanted() {
+    if (!port_ || session_.port_lock_wanted() == port_locked_)
+        return;
+    std::string error;
+    if (!lock_pty(*port_, !port_locked_, error)) {
+        report(error);
+        return;
+    }
+    port_locked_ = !port_locked_;
+    // Journaled once the lock is in place, so that a test that waits for it can rely on it.
+    session_.port_lock_changed(port_locked_, Clock::now());
+}
+
 void Simulator::read_watch_events() {
     alignas(inotify_event) char buffer[4096];
     for (;;) {
@@ -99,6 +113,7 @@ void Simulator::read_watch_events() {
                     if (!session_.connected())
                         unsent_.clear();
                 }
+                keep_lock_as_wanted();
             } else if (e->wd == control_watch_ && e->len && control_name_ == e->name) {
                 reload_control();
             }
@@ -155,6 +170,7 @@ void Simulator::reload_control() {
     }
     session_.set_faults(faults, "control", Clock::now());
     keep_port_as_wanted();
+    keep_lock_as_wanted();
 }
 
 int Simulator::poll_timeout_ms() const {

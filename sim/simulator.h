@@ -26,6 +26,7 @@ class Simulator {
     bool open_port();
     void close_port();
     void keep_port_as_wanted();
+    void keep_lock_as_wanted();
     void read_watch_events();
     void read_master();
     void drain_master();
@@ -45,6 +46,7 @@ class Simulator {
     int port_watch_ = -1;
     int control_watch_ = -1;
     std::optional<PtyPort> port_;
+    bool port_locked_ = false;
     std::vector<std::uint8_t> unsent_;
 };
 

@@ -89,17 +89,9 @@ class FontEndToEnd : public ::testing::Test {
         GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
         EXPECT_STREQ(text, question);
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-        EXPECT_TRUE(wait_gone(program, box));
-    }
-    // A posted click is handled after anything sent, so a sync alone does not
-    // tell that the window it closes has gone.
-    bool wait_gone(const Program& program, HWND window) {
-        const ULONGLONG deadline = GetTickCount64() + kExchangeMs;
-        while (IsWindow(window) && GetTickCount64() < deadline) {
-            program.sync();
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
-        return !IsWindow(window);
+        // A posted click is handled after anything sent, so a sync alone does
+        // not tell that the window it closes has gone.
+        EXPECT_TRUE(program.wait_gone(box, kExchangeMs));
     }
     // A download that went out leaves nothing unsaved: Cancel closes at once.
     void expect_closes_without_a_question(const Program& program, HWND editor) {
@@ -230,7 +222,7 @@ TEST_F(FontEndToEnd, AFullFontADownloadGoesOutInSixPacedChunks) {
     for (int id : {0x47C, 0x480}) // the file name box: cmb13, or edt1
         SetDlgItemTextA(open, id, font_path.c_str());
     PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(wait_gone(program, open));
+    ASSERT_TRUE(program.wait_gone(open, kExchangeMs));
 
     post_click(editor, IDC_FONT_DOWNLOAD);
     answer(program, "Do You want to reset downloadable font first?", IDYES);

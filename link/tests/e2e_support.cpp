@@ -1,5 +1,7 @@
 #include "e2e_support.h"
 
+#include <dlgs.h>
+
 #include "../../res/resource.h"
 
 #include <cstdio>
@@ -115,6 +117,23 @@ int VirtualPrinter::closed_connections() const {
     return closed;
 }
 
+bool VirtualPrinter::wait_for_link(DWORD timeout_ms) const {
+    VirtualPrinter whole = *this;
+    whole.start_offset_ = 0;
+    return whole.wait_for(
+        [](const std::vector<JournalEntry>& all) {
+            bool in_place = false;
+            for (const JournalEntry& e : all) {
+                if (e.name == "link")
+                    in_place = true;
+                else if (e.name == "link_removed")
+                    in_place = false;
+            }
+            return in_place;
+        },
+        timeout_ms);
+}
+
 std::string connection_bytes(const std::vector<JournalEntry>& entries, int conn) {
     std::string all;
     for (const JournalEntry& e : entries) {
@@ -145,6 +164,25 @@ DWORD stored_setting(const char* name, DWORD missing) {
                      &size) != ERROR_SUCCESS)
         return missing;
     return value;
+}
+
+std::map<std::string, std::string> stored_settings() {
+    std::map<std::string, std::string> values;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return values;
+    for (DWORD i = 0;; ++i) {
+        char name[256] = {};
+        BYTE data[1024] = {};
+        DWORD name_size = sizeof name, data_size = sizeof data, type = 0;
+        if (RegEnumValueA(key, i, name, &name_size, nullptr, &type, data, &data_size) !=
+            ERROR_SUCCESS)
+            break;
+        values[name] = std::to_string(type) + ":" +
+                       std::string(reinterpret_cast<const char*>(data), data_size);
+    }
+    RegCloseKey(key);
+    return values;
 }
 
 Program::Program() {
@@ -193,6 +231,61 @@ void Program::click(int id) const {
 
 void Program::command(int id) const {
     PostMessageA(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+bool Program::select_port(const char* name) const {
+    HWND ports = GetDlgItem(main_, IDC_PORT);
+    const LRESULT index = SendMessageA(ports, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(name));
+    if (index == CB_ERR)
+        return false;
+    SendMessageA(ports, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_PORT, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(ports));
+    return true;
+}
+
+bool Program::select_speed(int index) const {
+    HWND speeds = GetDlgItem(main_, IDC_SPEED);
+    if (SendMessageA(speeds, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR)
+        return false;
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_SPEED, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(speeds));
+    return true;
+}
+
+HWND Program::open_logo_dialog(const std::string& picture, DWORD timeout_ms) const {
+    command(IDM_LOGO_EDITOR);
+    HWND open = wait_for_popup("Open Picture File", timeout_ms);
+    if (!open)
+        return nullptr;
+    SetDlgItemTextA(open, cmb13, picture.c_str());
+    PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return wait_for_popup("Preview & download logo", timeout_ms);
+}
+
+bool Program::click_when_enabled(HWND dialog, int id, DWORD timeout_ms) const {
+    HWND button = GetDlgItem(dialog, id);
+    const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+    while (!IsWindowEnabled(button)) {
+        if (GetTickCount64() >= deadline)
+            return false;
+        sync();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return true;
+}
+
+bool Program::wait_gone(HWND window, DWORD timeout_ms) const {
+    const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+    while (IsWindow(window)) {
+        if (GetTickCount64() >= deadline)
+            return false;
+        sync();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
 }
 
 HWND Program::find_popup(const char* caption) const {
@@ -273,6 +366,10 @@ std::string Program::answer_message_box() const {
     char text[256] = {};
     GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    // The box's own loop answers a sync before it takes the posted OK, so wait
+    // for the box to go; after that the next sync waits for the command that
+    // showed it to finish.
+    wait_gone(box, 30000);
     sync();
     return text;
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ class VirtualPrinter {
     bool set_faults(const std::string& faults);
     // Number of connections that have ended since this object was made.
     int closed_connections() const;
+    // Waits until the printer's link is in place: at once, unless it vanished and
+    // has not come back yet.
+    bool wait_for_link(DWORD timeout_ms) const;
 
   private:
     std::string journal_path_;
@@ -48,6 +52,8 @@ std::string connection_bytes(const std::vector<JournalEntry>& entries, int conn)
 void store_setting(const char* name, DWORD value);
 void delete_settings();
 DWORD stored_setting(const char* name, DWORD missing = 0xDEADBEEF);
+// Every stored value, name to type and bytes, to tell whether anything was saved.
+std::map<std::string, std::string> stored_settings();
 
 // tq350setup.exe as a process, driven through window messages like a user would.
 class Program {
@@ -59,6 +65,17 @@ class Program {
     void click(int id) const;
     // Posts a menu command to the main dialog.
     void command(int id) const;
+    // Chooses a port or a speed as the user would, with the notification the
+    // dialog reacts to; false if the list has no such entry.
+    bool select_port(const char* name) const;
+    bool select_speed(int index) const;
+    // "Logo Editor...": chooses the picture in the open-file dialog and returns the
+    // logo dialog, or null.
+    HWND open_logo_dialog(const std::string& picture, DWORD timeout_ms) const;
+    // Clicks a button of a dialog once it is enabled; false if it never is.
+    bool click_when_enabled(HWND dialog, int id, DWORD timeout_ms) const;
+    // Waits until a window of the program has been destroyed.
+    bool wait_gone(HWND window, DWORD timeout_ms) const;
     // Waits for the modal dialog or box with this caption, open over the main dialog.
     HWND wait_for_popup(const char* caption, DWORD timeout_ms) const;
     // A visible window of the program's GUI thread with this caption, other than the main dialog.
@@ -71,7 +88,8 @@ class Program {
     bool wait_until(const std::function<bool()>& done, DWORD timeout_ms) const;
     // The message box owned by the main dialog, if one is open.
     HWND message_box() const;
-    // Reads the box's text and presses OK.
+    // Reads the box's text, presses OK and returns once the box is gone and the
+    // program has finished what it was doing when it showed it.
     std::string answer_message_box() const;
     DWORD close_and_wait();
 

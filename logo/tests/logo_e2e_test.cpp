@@ -3,8 +3,6 @@
 // and downloaded, as the printer receives it.
 #include <windows.h>
 
-#include <dlgs.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -21,12 +19,11 @@ namespace tq350::e2e {
 namespace {
 
 constexpr DWORD kExchangeMs = 30000;
-// The largest logo goes out in six chunks with a pause of a millisecond a byte.
+// A download is paced at a millisecond a byte after each chunk.
 constexpr DWORD kDownloadMs = 60000;
 constexpr const char* kMessageCaption = "Printer Settings";
 
 using logo::test::bitmap_file;
-using logo::test::Bytes;
 using logo::test::kExpectedTestPrint;
 using logo::test::write_scratch_file;
 
@@ -80,37 +77,7 @@ class LogoEndToEnd : public ::testing::Test {
         store_setting("COM Port", 5);
         ASSERT_TRUE(com5_.set_faults("power_cycle"));
     }
-    void TearDown() override {
-        // A vanished printer comes back when its fault is cleared.
-        com5_.set_faults("");
-        com5_.set_faults("power_cycle");
-        delete_settings();
-    }
-
-    // Chooses the file in the open-file dialog and returns the logo dialog.
-    HWND open_logo_dialog(Program& program, const std::string& path) {
-        program.command(IDM_LOGO_EDITOR);
-        HWND open = program.wait_for_popup("Open Picture File", kExchangeMs);
-        EXPECT_NE(open, nullptr);
-        if (!open)
-            return nullptr;
-        SetDlgItemTextA(open, cmb13, path.c_str());
-        PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return program.wait_for_popup("Preview & download logo", kExchangeMs);
-    }
-
-    // Presses "Download" once the first conversion has enabled it.
-    void download(Program& program, HWND logo_dialog) {
-        HWND button = GetDlgItem(logo_dialog, IDOK);
-        const ULONGLONG deadline = GetTickCount64() + kExchangeMs;
-        while (!IsWindowEnabled(button) && GetTickCount64() < deadline) {
-            program.sync();
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
-        ASSERT_TRUE(IsWindowEnabled(button));
-        PostMessageA(logo_dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(button));
-    }
+    void TearDown() override { delete_settings(); }
 
     VirtualPrinter com5_{"com5"};
 };
@@ -141,9 +108,10 @@ TEST_F(LogoEndToEnd, DownloadedPictureArrivesWithItsRasterAndTheFourModes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         VirtualPrinter journal("com5");
-        HWND logo_dialog = open_logo_dialog(program, c.path);
+        HWND logo_dialog = program.open_logo_dialog(c.path, kExchangeMs);
         ASSERT_NE(logo_dialog, nullptr);
-        download(program, logo_dialog);
+        // "Download" is enabled once the first conversion has run.
+        ASSERT_TRUE(program.click_when_enabled(logo_dialog, IDOK, kExchangeMs));
         // Ends early when the program shows a message instead of sending.
         journal.wait_for(
             [&](const auto&) {
@@ -196,45 +164,6 @@ TEST_F(LogoEndToEnd, DownloadedPictureArrivesWithItsRasterAndTheFourModes) {
             from = top + 1;
         }
     }
-}
-
-// The printer disappears in the middle of the largest logo: the chunks after
-// it fail, and the program ends up disconnected instead of carrying on as if
-// the logo were stored.
-TEST_F(LogoEndToEnd, PrinterVanishingDuringTheDownloadDisconnects) {
-    std::vector<Bytes> rows(247, Bytes(48, 0xFF));
-    for (std::size_t i = 0; i < rows.size(); i += 2)
-        rows[i].assign(48, 0x00);
-    const std::string path = write_scratch_file(
-        "e2e-full.bmp", bitmap_file(384, 247, 1, {kBlackEntry, kWhiteEntry}, rows));
-    Program program;
-    ASSERT_TRUE(program.started());
-    ASSERT_TRUE(connect_and_get(program, com5_, kExchangeMs));
-    // Gone after the greeting, the first chunk and some of the second.
-    ASSERT_TRUE(com5_.set_faults("vanish=3000"));
-    VirtualPrinter journal("com5");
-    HWND logo_dialog = open_logo_dialog(program, path);
-    ASSERT_NE(logo_dialog, nullptr);
-    download(program, logo_dialog);
-    ASSERT_TRUE(journal.wait_for(
-        [](const std::vector<JournalEntry>& entries) {
-            for (const JournalEntry& e : entries)
-                if (e.name == "fault_action")
-                    return true;
-            return false;
-        },
-        kDownloadMs));
-    // The remaining chunks fail, the connection closes, and the program
-    // shows the disconnected state (with its warning beep).
-    ASSERT_TRUE(program.wait_until([&] { return !program.enabled(IDC_CONNECT_SET); }, kDownloadMs));
-    EXPECT_EQ(program.answer_message_box(), "");
-    bool vanished = false;
-    for (const JournalEntry& e : journal.entries()) {
-        EXPECT_NE(e.name, "logo_define") << "no logo was stored";
-        EXPECT_NE(e.name, "logo_print");
-        vanished = vanished || e.line.find("\"vanished\"") != std::string::npos;
-    }
-    EXPECT_TRUE(vanished);
 }
 
 } // namespace

@@ -15,9 +15,16 @@ TEST(Faults, ReadsEachSpec) {
         std::vector<std::string> active;
     };
     const Case cases[] = {
-        {"mute", {"mute"}},         {"short=3", {"short=3"}},     {" short = 0 ", {"short=0"}},
-        {"garbage", {"garbage"}},   {"slow", {"slow=200"}},       {"slow=250", {"slow=250"}},
-        {"xoff=500", {"xoff=500"}}, {"vanish=10", {"vanish=10"}},
+        {"mute", {"mute"}},
+        {"short=3", {"short=3"}},
+        {" short = 0 ", {"short=0"}},
+        {"garbage", {"garbage"}},
+        {"slow", {"slow=200"}},
+        {"slow=250", {"slow=250"}},
+        {"xoff=500", {"xoff=500"}},
+        {"vanish=10", {"vanish=10"}},
+        {"xoff_after=2051", {"xoff_after=2051"}},
+        {"exclusive", {"exclusive"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fault);
@@ -29,8 +36,8 @@ TEST(Faults, ReadsEachSpec) {
 }
 
 TEST(Faults, RejectsBadSpecs) {
-    for (const char* fault : {"short", "short=x", "short=-1", "xoff", "vanish=", "mute=1",
-                              "garbage=2", "slow=fast", "deaf", ""}) {
+    for (const char* fault : {"short", "short=x", "short=-1", "xoff", "xoff_after", "vanish=",
+                              "mute=1", "exclusive=1", "garbage=2", "slow=fast", "deaf", ""}) {
         SCOPED_TRACE(fault);
         Faults f;
         std::string error;
@@ -53,6 +60,8 @@ TEST(Faults, ReadsAControlFileAsAWhole) {
         {"slow\nshort=5\n", true, {"short=5", "slow=200"}},
         {"mute\r\nvanish=4\r\n", true, {"mute", "vanish=4"}},
         {"mute\nlouder\n", false, {"xoff=9"}},
+        {"xoff=4000\nxoff_after=2051\n", true, {"xoff=4000", "xoff_after=2051"}},
+        {"xoff_after=2051\n", false, {"xoff=9"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

@@ -118,6 +118,49 @@ TEST_F(SessionTest, HoldsTheLineOncePerConnection) {
     EXPECT_EQ(session_.next_due(), std::nullopt);
 }
 
+TEST_F(SessionTest, HoldsTheLineOnlyOnceNBytesHaveArrived) {
+    set({"xoff=300", "xoff_after=10"});
+    session_.port_opened(t0);
+    session_.received(greeting, 9600, t0);
+    session_.received(status, 9600, t0);
+    EXPECT_EQ(session_.take_due(t0), hex("00")) << "5 bytes: the line is still free";
+    session_.received(hex("1B 40 00"), 9600, t0 + 10ms);
+    EXPECT_EQ(session_.take_due(t0 + 10ms), Bytes{}) << "8 bytes";
+    session_.received(status, 9600, t0 + 20ms);
+    EXPECT_EQ(session_.take_due(t0 + 20ms), hex("13"))
+        << "the 10th byte brings the XOFF, and the reply waits behind it";
+    EXPECT_EQ(session_.take_due(t0 + 319ms), Bytes{});
+    EXPECT_EQ(session_.take_due(t0 + 320ms), hex("11 00"));
+    session_.port_closed(t0 + 400ms);
+
+    session_.port_opened(t0 + 1s);
+    session_.received(greeting + status, 9600, t0 + 1s);
+    EXPECT_EQ(session_.take_due(t0 + 1s), hex("00")) << "each connection counts from its start";
+}
+
+TEST_F(SessionTest, WantsThePortLockedWhileSomeoneHasItOpen) {
+    session_.port_opened(t0);
+    EXPECT_FALSE(session_.port_lock_wanted()) << "without the fault two programs may share it";
+    session_.port_closed(t0);
+
+    set({"exclusive"});
+    EXPECT_FALSE(session_.port_lock_wanted());
+    session_.port_opened(t0 + 1s);
+    EXPECT_TRUE(session_.port_lock_wanted());
+    session_.port_lock_changed(true, t0 + 1s);
+    session_.port_closed(t0 + 2s);
+    EXPECT_FALSE(session_.port_lock_wanted());
+    session_.port_lock_changed(false, t0 + 2s);
+
+    session_.port_opened(t0 + 3s);
+    set({});
+    EXPECT_FALSE(session_.port_lock_wanted()) << "clearing the fault frees the port at once";
+    EXPECT_NE(journal_text().find(R"("name":"fault_action","conn":2,"since_open":0.000,"bps":9600,)"
+                                  R"("fault":"exclusive","locked":true})"),
+              std::string::npos)
+        << journal_text();
+}
+
 TEST_F(SessionTest, VanishesAfterNBytesUntilTheFaultIsCleared) {
     set({"vanish=5"});
     session_.port_opened(t0);

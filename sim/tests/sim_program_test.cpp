@@ -360,6 +360,24 @@ TEST_F(SimProgram, XoffHoldsTheLineWhenAConnectionWrites) {
     EXPECT_EQ(port.read(1), hex("00"));
 }
 
+TEST_F(SimProgram, ExclusiveRefusesEveryOtherOpenWhileThePortIsOpen) {
+    start({"--fault", "exclusive"});
+    Port holder(link_, B9600);
+    ASSERT_TRUE(holder.is_open());
+    ASSERT_TRUE(wait_journal(R"("fault":"exclusive","locked":true)"));
+    EXPECT_FALSE(Port(link_, B9600).is_open());
+    holder.close();
+    ASSERT_TRUE(wait_journal(R"("fault":"exclusive","locked":false)"));
+    Port next(link_, B9600);
+    ASSERT_TRUE(next.is_open());
+    next.write(hex("1B 76"));
+    EXPECT_EQ(next.read(1), hex("00"));
+    EXPECT_EQ(journal_names(),
+              "start faults link open fault_action close fault_action open fault_action "
+              "status_request")
+        << "the refused open is never seen as a connection";
+}
+
 TEST_F(SimProgram, VanishesAndComesBackWhenTheFaultIsCleared) {
     start({"--fault", "vanish=5"});
     const std::string first_slave = slave_;
