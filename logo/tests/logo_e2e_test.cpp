@@ -24,6 +24,7 @@ constexpr DWORD kDownloadMs = 60000;
 constexpr const char* kMessageCaption = "Printer Settings";
 
 using logo::test::bitmap_file;
+using logo::test::Bytes;
 using logo::test::kExpectedTestPrint;
 using logo::test::write_scratch_file;
 
