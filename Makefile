@@ -41,6 +41,8 @@ run: native windows
 	scripts/run.sh
 
 bench: build
+	cmake --build --preset native --target benchmarks
+	cmake --build --preset windows --target benchmarks
 	scripts/bench.sh
 
 screenshots: build

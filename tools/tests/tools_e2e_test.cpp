@@ -10,8 +10,9 @@ namespace tq350::e2e {
 namespace {
 
 constexpr DWORD kExchangeMs = 30000;
-// No card: the read gives up after 10 s + 100 ms for each of the 256 bytes.
-constexpr DWORD kNoCardMs = 60000;
+// The read waits for the card to be swiped; without one it would give up after
+// 10 s + 100 ms for each of the 256 bytes.
+constexpr DWORD kReadMs = 60000;
 
 class ToolsEndToEnd : public ::testing::Test {
   protected:
@@ -19,7 +20,6 @@ class ToolsEndToEnd : public ::testing::Test {
         delete_settings();
         store_setting("COM Port", 5);
         ASSERT_TRUE(VirtualPrinter("com5").set_faults("power_cycle"));
-        ASSERT_TRUE(VirtualPrinter("com12").set_faults("power_cycle"));
     }
     void TearDown() override { delete_settings(); }
 
@@ -77,7 +77,7 @@ TEST_F(ToolsEndToEnd, MagstripeReadsThreeTracks) {
     const int closed = com5.closed_connections();
     PostMessageA(reader, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ASSERT_TRUE(
-        com5.wait_for([&](const auto&) { return com5.closed_connections() > closed; }, kNoCardMs));
+        com5.wait_for([&](const auto&) { return com5.closed_connections() > closed; }, kReadMs));
     program.sync();
     EXPECT_EQ(text(reader, IDC_MAGSTRIPE_TEXT1),
               "%B4111111111111111^TQ350/TEST CARD^2912101000000000000000000?");
@@ -90,23 +90,6 @@ TEST_F(ToolsEndToEnd, MagstripeReadsThreeTracks) {
             request = e.hex;
     EXPECT_EQ(request, "1B 3F 0F 00");
     EXPECT_EQ(GetLastActivePopup(program.main()), reader) << "no message";
-    PostMessageA(reader, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-}
-
-TEST_F(ToolsEndToEnd, NoCardSwipedIsAProblemWithTheReader) {
-    store_setting("COM Port", 12); // the printer on COM12 never sees a card
-    VirtualPrinter com12("com12");
-    Program program;
-    ASSERT_TRUE(program.started());
-    HWND reader = open_tool(program, com12, IDM_MAGSTRIPE, "Test Magstripe Reader");
-    ASSERT_NE(reader, nullptr);
-    SendDlgItemMessageA(reader, IDC_MAGSTRIPE_TRACK2, BM_CLICK, 0, 0);
-    PostMessageA(reader, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    HWND box = program.wait_for_popup("Printer Settings", kNoCardMs);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(GetWindow(box, GW_OWNER), reader);
-    EXPECT_EQ(program.answer_message_box(), "Problem with magstripe reader!");
-    EXPECT_EQ(text(reader, IDC_MAGSTRIPE_TEXT2), "");
     PostMessageA(reader, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
