@@ -66,6 +66,17 @@ std::vector<HWND> main_windows(DWORD pid) {
     return search.found;
 }
 
+// Whether top-level window a lies above b in the stacking order.
+bool above(HWND a, HWND b) {
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == a)
+            return true;
+        if (w == b)
+            return false;
+    }
+    return false;
+}
+
 // The broadcast is a sent notification: once a later SendMessage to the same
 // thread returns, the running copy has handled it.
 void sync_with(HWND window) {
@@ -122,13 +133,18 @@ TEST(SingleInstance, TheRunningCopysModalBoxIsTheOneBroughtForward) {
     ASSERT_NE(about, nullptr);
 
     // Put another window of ours on top, then start a second copy.
-    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
-                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
     SetForegroundWindow(other);
+    ASSERT_TRUE(above(other, about));
     Process second(TQ350_EXE);
     EXPECT_EQ(second.wait_exit(), 1u);
     sync_with(main);
-    EXPECT_EQ(GetForegroundWindow(), about);
+    // Brought forward: above our window in the stacking order. Which window
+    // Wine then reports as the foreground one depends on the X server's focus
+    // events arriving in time, which a display without a window manager does
+    // not promise, so the order is what is checked.
+    EXPECT_TRUE(above(about, other));
     DestroyWindow(other);
 
     PostMessageA(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
