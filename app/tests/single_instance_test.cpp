@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "main_dialog.h"
+#include "process_windows.h"
 
 namespace {
 
@@ -43,27 +44,9 @@ struct Process {
     }
 };
 
-struct Search {
-    DWORD pid;
-    std::vector<HWND> found;
-};
-
 // Top-level windows of one process with the main dialog's caption.
 std::vector<HWND> main_windows(DWORD pid) {
-    Search search{pid, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char title[64] = {};
-            GetWindowTextA(window, title, sizeof title);
-            if (owner == s->pid && std::string(title) == kTitle && IsWindowVisible(window))
-                s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return tq350::test::visible_windows_of(pid, kTitle);
 }
 
 // Whether top-level window a lies above b in the stacking order.

@@ -3,6 +3,7 @@
 #include <dlgs.h>
 
 #include "../../res/resource.h"
+#include "process_windows.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -196,25 +197,8 @@ Program::Program() {
     WaitForInputIdle(process_.hProcess, 30000);
     // By process, not by caption alone: a test suite running beside this one may
     // have a main dialog of its own open.
-    struct Search {
-        DWORD pid;
-        HWND found;
-    } search{process_.dwProcessId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            char title[64] = {};
-            GetWindowTextA(window, title, sizeof title);
-            if (pid == s->pid && std::string(title) == kTitle) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    main_ = search.found;
+    const std::vector<HWND> windows = test::visible_windows_of(process_.dwProcessId, kTitle);
+    main_ = windows.empty() ? nullptr : windows.front();
 }
 
 Program::~Program() {
