@@ -74,15 +74,14 @@ editor="Dialog"
 drive command "$main" 40001
 drive wait "$editor" 30
 drive select-list "$editor" 1030 $((0x7F - 32))
+# Each row of the heart, ROW:FIRST-LAST[,FIRST-LAST] columns.
 heart=()
-for spec in 6:2-3,8-9 7:1-4,7-10 8:0-11 9:0-11 10:0-11 11:1-10 12:2-9 13:3-8 14:4-7 15:5-6; do
-    row=${spec%%:*}
-    for span in ${spec#*:}; do
-        IFS=, read -ra parts <<<"$span"
-        for part in "${parts[@]}"; do
-            for ((column = ${part%-*}; column <= ${part#*-}; column++)); do
-                heart+=("$column,$row")
-            done
+for row_runs in 6:2-3,8-9 7:1-4,7-10 8:0-11 9:0-11 10:0-11 11:1-10 12:2-9 13:3-8 14:4-7 15:5-6; do
+    row=${row_runs%%:*}
+    IFS=, read -ra runs <<<"${row_runs#*:}"
+    for run in "${runs[@]}"; do
+        for ((column = ${run%-*}; column <= ${run#*-}; column++)); do
+            heart+=("$column,$row")
         done
     done
 done
