@@ -101,3 +101,12 @@ function(tq350_add_e2e_test name)
     TQ350_EXE="$<TARGET_FILE:tq350setup>"
     TQ350_SIM_DIR="Z:${PROJECT_SOURCE_DIR}/build/sim/state")
 endfunction()
+
+# tq350_add_core(NAME SOURCES...)
+# A folder's portable core: standard C++ only, built natively for the unit tests and
+# into the exe. Its headers are included as "folder/..." next to "res/resource.h".
+function(tq350_add_core name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  tq350_warnings(${name})
+endfunction()
