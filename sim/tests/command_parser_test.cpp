@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 namespace tq350::sim {
 namespace {
@@ -326,47 +325,12 @@ TEST(CommandParser, ReleasesEachCommandWithItsLastByte) {
     }
 }
 
-TEST(CommandParser, GivesTheSameCommandsForAllStreamsJoinedInRandomReads) {
-    Bytes joined;
-    for (const StreamCase& c : stream_cases())
-        joined = joined + c.input;
-    const auto whole = parse_whole(joined);
-    std::mt19937 random(350);
-    for (int round = 0; round < 50; ++round) {
-        SCOPED_TRACE(round);
-        std::vector<std::size_t> cuts;
-        for (std::size_t at = 0;;) {
-            at += std::uniform_int_distribution<std::size_t>(1, 40)(random);
-            if (at >= joined.size())
-                break;
-            cuts.push_back(at);
-        }
-        ASSERT_EQ(parse_in_chunks(joined, cuts), whole);
-    }
-}
-
 TEST(CommandParser, StartsAfreshAfterTheStreamEnds) {
     CommandParser parser;
     EXPECT_TRUE(parser.feed(hex("1B")).empty());
     EXPECT_EQ(parser.finish(), (std::vector<Command>{{K::truncated, hex("1B")}}));
     EXPECT_EQ(parser.feed(hex("76 1B 76")),
               (std::vector<Command>{{K::text, hex("76")}, {K::status_request, hex("1B 76")}}));
-}
-
-TEST(CommandParser, SurvivesRandomBytes) {
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> byte(0, 255);
-    CommandParser parser;
-    std::size_t total = 0;
-    for (int i = 0; i < 20000; ++i) {
-        const Bytes chunk{static_cast<std::uint8_t>(byte(random))};
-        for (const Command& c : parser.feed(chunk))
-            total += c.bytes.size();
-    }
-    for (const Command& c : parser.finish())
-        total += c.bytes.size();
-    EXPECT_EQ(total, 20000u) << "every byte comes out exactly once";
-    EXPECT_EQ(parser.feed(hex("1B 76")), (std::vector<Command>{{K::status_request, hex("1B 76")}}));
 }
 
 } // namespace

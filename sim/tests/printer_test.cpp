@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 namespace tq350::sim {
 namespace {
@@ -200,23 +199,6 @@ TEST(Printer, KeepsDownloadedGlyphsPerFont) {
     run(printer, hex("1B 26 31"));
     EXPECT_TRUE(printer.font(true).glyphs[0x41].empty()) << "font B reset";
     EXPECT_EQ(printer.font(false).glyphs[0x20], rows_a) << "font A untouched";
-}
-
-// Mostly command starts and parameter letters, so that random headers with random sizes and
-// code ranges reach the printer.
-TEST(Printer, SurvivesRandomCommands) {
-    const Bytes alphabet = hex("1B 1D 26 2A 2F 32 33 3F 6B 29 53 00 01 FF 07 0A");
-    std::mt19937 random(350);
-    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() + 8);
-    Bytes stream;
-    for (int i = 0; i < 200000; ++i) {
-        const std::size_t k = pick(random);
-        stream.push_back(k < alphabet.size() ? alphabet[k] : static_cast<std::uint8_t>(random()));
-    }
-    Printer printer(default_profile());
-    run(printer, stream);
-    printer.end_connection();
-    EXPECT_EQ(run(printer, hex("1B 76")), hex("00"));
 }
 
 TEST(Printer, RefusesProfilesWhoseRepliesNeedXonOrXoff) {
