@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <span>
-
 #include "../res/resource.h"
 #include "main_dialog.h"
 #include "serial_connection.h"
@@ -15,21 +13,6 @@ namespace {
 
 constexpr int kReportedTextFields[] = {IDC_PRINTER_NAME, IDC_STATUS, IDC_VOLTAGE,
                                        IDC_TEMPERATURE};
-
-bool exchange(HANDLE port, std::span<const uint8_t> request, void* reply, DWORD length) {
-    return WriteAll(port, request.data(), static_cast<DWORD>(request.size())) &&
-           ReadExactly(port, reply, length);
-}
-
-bool run_requests(HANDLE port, PrinterReadings& readings) {
-    if (!exchange(port, information_request, readings.block.data(), readings.block.size()))
-        return false;
-    PowerReply power{};
-    if (!exchange(port, power_request, power.data(), power.size()))
-        return false;
-    readings.power = decode_power_reply(power);
-    return exchange(port, status_request, &readings.status, status_reply_length);
-}
 
 void show_capabilities(HWND dialog, const PrinterInfo& info) {
     HWND list = GetDlgItem(dialog, IDC_CAPABILITIES);
@@ -82,7 +65,8 @@ bool QueryPrinterInfo(HWND main_dialog, PrinterReadings& readings) {
     if (port != INVALID_HANDLE_VALUE) {
         UpdateWindow(main_dialog);
         HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-        ok = run_requests(port, readings);
+        PortLine line(port);
+        ok = query_printer(line, readings);
         ClosePrinterPort(port);
         SetCursor(previous);
     }

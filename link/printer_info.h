@@ -3,15 +3,9 @@
 
 #include <windows.h>
 
-#include "link/printer_info_core.h"
+#include "link/exchanges.h"
 
 namespace tq350::link {
-
-struct PrinterReadings {
-    InformationBlock block{};
-    PowerReading power{};
-    uint8_t status = 0;
-};
 
 // Runs the three requests over one connection. On failure the message box has
 // been shown and the readings are incomplete.

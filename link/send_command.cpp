@@ -1,10 +1,9 @@
 #include "send_command.h"
 
 #include "app/win32_handles.h"
-#include "link/send_core.h"
+#include "link/exchanges.h"
 #include "main_dialog.h"
 #include "serial_connection.h"
-#include "serial_io.h"
 
 namespace tq350::link {
 
@@ -18,16 +17,8 @@ bool SendCommandSequence(HWND owner, const uint8_t* bytes, size_t length) {
     SendTally tally;
     {
         WaitCursor wait;
-        for (const Chunk& chunk : plan_chunks(length)) {
-            if (WriteAll(port, bytes + chunk.offset, static_cast<DWORD>(chunk.size))) {
-                ++tally.chunks_written;
-                // The printer takes about a byte a millisecond; give it the time.
-                serial_io().sleep(chunk.pause_ms);
-            } else {
-                ++tally.chunks_failed;
-                Beep(MB_ICONASTERISK);
-            }
-        }
+        PortLine line(port);
+        tally = send_in_chunks(line, std::span(bytes, length), [] { Beep(MB_ICONASTERISK); });
         ClosePrinterPort(port);
     }
     return send_succeeded(tally);

@@ -1,6 +1,7 @@
 #include "serial_connection.h"
 
 #include "../res/resource.h"
+#include "link/exchanges.h"
 #include "link/serial_line_core.h"
 #include "main_dialog.h"
 #include "serial_io.h"
@@ -79,15 +80,12 @@ HANDLE OpenPrinterPort(HWND main_dialog) {
     io.set_timeouts(port, make_timeouts());
     io.escape(port, SETDTR);
     io.escape(port, SETRTS);
-    // The printer wakes up on the raised lines; what it says meanwhile is noise.
-    io.sleep(wake_up_pause_ms);
-    io.purge(port, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
-    if (!WriteAll(port, port_greeting.data(), port_greeting.size())) {
+    PortLine line(port);
+    if (!wake_and_greet(line)) {
         ClosePrinterPort(port);
         SetCursor(previous);
         return INVALID_HANDLE_VALUE;
     }
-    io.sleep(greeting_pause_ms);
     if (HMENU menu = GetMenu(main_dialog))
         CheckMenuRadioItem(menu, IDM_SPEED_1200, IDM_SPEED_115200,
                            IDM_SPEED_1200 + static_cast<UINT>(speed_index), MF_BYCOMMAND);
@@ -108,12 +106,33 @@ void ClosePrinterPort(HANDLE port) {
 }
 
 bool WriteAll(HANDLE port, const void* bytes, DWORD count) {
-    SerialIo& io = serial_io();
-    return io.write(port, bytes, count) == count && io.flush(port);
+    PortLine line(port);
+    return write_all(line, std::span(static_cast<const uint8_t*>(bytes), count));
 }
 
 bool ReadExactly(HANDLE port, void* bytes, DWORD count) {
-    return serial_io().read(port, bytes, count) == count;
+    PortLine line(port);
+    return read_exactly(line, std::span(static_cast<uint8_t*>(bytes), count));
+}
+
+std::size_t PortLine::write(std::span<const std::uint8_t> bytes) {
+    return serial_io().write(port_, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+bool PortLine::flush() {
+    return serial_io().flush(port_);
+}
+
+std::size_t PortLine::read(std::span<std::uint8_t> buffer) {
+    return serial_io().read(port_, buffer.data(), static_cast<DWORD>(buffer.size()));
+}
+
+void PortLine::purge() {
+    serial_io().purge(port_, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+}
+
+void PortLine::pause(std::uint32_t milliseconds) {
+    serial_io().sleep(milliseconds);
 }
 
 void ShowCommunicationError(HWND main_dialog) {

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "link/printer_line.h"
+
 namespace tq350::link {
 
 // The device path that opens a port by its listed name. Ports from COM10 up only
@@ -23,6 +25,20 @@ void ClosePrinterPort(HANDLE port);
 bool WriteAll(HANDLE port, const void* bytes, DWORD count);
 // Reads exactly count bytes within the line's time-outs.
 bool ReadExactly(HANDLE port, void* bytes, DWORD count);
+
+// An open port as a PrinterLine, for the shared exchanges. Does not own it.
+class PortLine final : public PrinterLine {
+public:
+    explicit PortLine(HANDLE port) : port_(port) {}
+    std::size_t write(std::span<const std::uint8_t> bytes) override;
+    bool flush() override;
+    std::size_t read(std::span<std::uint8_t> buffer) override;
+    void purge() override;
+    void pause(std::uint32_t milliseconds) override;
+
+private:
+    HANDLE port_;
+};
 
 // "Can NOT communicate with printer!", owned by the main dialog.
 void ShowCommunicationError(HWND main_dialog);
