@@ -46,10 +46,13 @@ bench: build
 	cmake --build --preset windows --target benchmarks
 	scripts/bench.sh
 
+# Again at 144 dpi, in a prefix of its own, for the main window's picture at that size.
 screenshots: build
 	scripts/wine-session.sh ctest --preset windows -R screenshots --output-on-failure
+	TQ350_DPI=144 scripts/wine-session.sh ctest --preset windows -R screenshots --output-on-failure
 	mkdir -p docs/images
 	cp build/screenshots/*.png docs/images/
+	cp build/screenshots/144dpi/main-connected.png docs/images/main-connected-144dpi.png
 
 # Only the shipped exes of the windows tree, not its test suites.
 dist: setup

@@ -48,6 +48,7 @@ struct Reading {
     DWORD ui_access = 0;
     std::vector<std::string> supported_os;
     DWORD assemblies = 0; // the program's own and every dependency (common controls 6 ...)
+    bool declares_dpi_awareness = false;
 };
 
 // The list of supported systems as Windows 10 and Wine hand it out: each entry has grown a
@@ -85,6 +86,10 @@ Reading read_manifest(ACTCTXA request) {
     if (run_level.empty() || detail.empty() || compatibility.empty())
         return reading;
     reading.parsed = true;
+    WCHAR setting[32];
+    reading.declares_dpi_awareness =
+        QueryActCtxSettingsW(0, handle, nullptr, L"dpiAware", setting, 32, nullptr) ||
+        QueryActCtxSettingsW(0, handle, nullptr, L"dpiAwareness", setting, 32, nullptr);
     const auto* level =
         reinterpret_cast<const ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION*>(run_level.data());
     reading.level = level->RunLevel;
@@ -137,13 +142,14 @@ std::string manifest_text(const char* exe) {
 }
 
 // Administrators are asked for elevation, a standard user runs unelevated, no shims, classic
-// controls.
+// controls, and Windows scales the windows at more than 96 dpi (the font editor's character
+// list would cut off its codes if the program drew itself at 144).
 bool fit_to_ship(const Reading& reading) {
     return reading.parsed && reading.level == ACTCTX_RUN_LEVEL_HIGHEST_AVAILABLE &&
            reading.ui_access == 0 &&
            reading.supported_os ==
                std::vector<std::string>(std::begin(kSupportedOs), std::end(kSupportedOs)) &&
-           reading.assemblies == 1;
+           reading.assemblies == 1 && !reading.declares_dpi_awareness;
 }
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
@@ -163,6 +169,7 @@ TEST(Manifest, TheShippedExeAsksForTheHighestLevelOnEveryWindowsFromVista) {
     EXPECT_EQ(reading.supported_os,
               std::vector<std::string>(std::begin(kSupportedOs), std::end(kSupportedOs)));
     EXPECT_EQ(reading.assemblies, 1u) << "a dependency such as common controls 6";
+    EXPECT_FALSE(reading.declares_dpi_awareness);
 }
 
 TEST(Manifest, AMissingOrFaultyManifestIsNotFitToShip) {
@@ -192,6 +199,13 @@ TEST(Manifest, AMissingOrFaultyManifestIsNotFitToShip) {
          read_manifest_text(replaced(built, "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "")), false},
         {"compatibility in another namespace",
          read_manifest_text(replaced(built, "compatibility.v1", "compatibility.v2")), false},
+        {"system DPI-aware",
+         read_manifest_text(replaced(
+             built, "</assembly>",
+             "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\"><windowsSettings>"
+             "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true"
+             "</dpiAware></windowsSettings></application></assembly>")),
+         false},
         {"common controls 6", read_manifest_text(replaced(built, "</assembly>", common_controls)),
          false},
     };
