@@ -11,7 +11,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "e2e_support.h"
+#include "link/tests/e2e_support.h"
 
 namespace {
 
