@@ -3,10 +3,11 @@
 #            then Windows under Wine
 # make fuzz  each fuzz target for FUZZ_SECONDS (600) seconds, one after the other
 # make bench the performance figures of the README
+# make dist  the Windows zip, build/dist/tq350setup-VERSION-win64.zip (scripts/dist.sh)
 # make screenshots  refresh the README's pictures (docs/images) from the test suite's
 SHELL := /bin/bash
 FUZZ_SECONDS ?= 600
-.PHONY: all setup build native windows sanitize test fuzz run bench screenshots clean
+.PHONY: all setup build native windows sanitize test fuzz run bench screenshots dist clean
 
 all: build
 
@@ -45,10 +46,19 @@ bench: build
 	cmake --build --preset windows --target benchmarks
 	scripts/bench.sh
 
+# Again at 144 dpi, in a prefix of its own, for the main window's picture at that size.
 screenshots: build
 	scripts/wine-session.sh ctest --preset windows -R screenshots --output-on-failure
+	TQ350_DPI=144 scripts/wine-session.sh ctest --preset windows -R screenshots --output-on-failure
 	mkdir -p docs/images
 	cp build/screenshots/*.png docs/images/
+	cp build/screenshots/144dpi/main-connected.png docs/images/main-connected-144dpi.png
+
+# Only the shipped exes of the windows tree, not its test suites.
+dist: setup
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target shipped
+	scripts/dist.sh build/windows/dist.txt build/dist
 
 clean:
 	rm -rf build

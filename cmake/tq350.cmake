@@ -110,3 +110,11 @@ function(tq350_add_core name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   tq350_warnings(${name})
 endfunction()
+
+# tq350_ship(TARGET)
+# An exe of the Windows zip: make dist builds it (target `shipped`) and scripts/dist.sh
+# strips it into the zip.
+function(tq350_ship target)
+  add_dependencies(shipped ${target})
+  set_property(GLOBAL APPEND PROPERTY TQ350_SHIPPED "$<TARGET_FILE:${target}>")
+endfunction()

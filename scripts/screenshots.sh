@@ -6,11 +6,13 @@
 # does not come up, so it is a test too. On the way it downloads a logo and a font
 # and prints a barcode, and stacks the paper those print into paper-sample.png; the
 # long self test's page becomes paper-long-self-test.png.
-# `make screenshots` copies the pictures to docs/images for the README.
+# `make screenshots` copies the pictures to docs/images for the README. With TQ350_DPI=144
+# the program runs in a prefix whose screen has 144 dots per inch (scripts/wine-env.sh) and
+# the pictures go to OUTDIR/144dpi.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/wine-env.sh"
-out=${1:?usage: screenshots.sh OUTDIR}
+out=${1:?usage: screenshots.sh OUTDIR}${TQ350_DPI:+/${TQ350_DPI}dpi}
 win="$TQ350_ROOT/build/windows"
 exe="$win/app/tq350setup.exe"
 drive() { "$WINE" "$win/app/tests/tq350-drive.exe" "$@" </dev/null; }

@@ -8,6 +8,7 @@ packages=(
     googletest
     wine wine64 fonts-wine fonts-dejavu-core
     xvfb xauth xdotool imagemagick
+    zip unzip   # make dist
     libpng-dev libzint-dev console-setup-linux zbar-tools
     clang libclang-rt-14-dev llvm   # sanitize preset: runtimes, libFuzzer, llvm-symbolizer
 )

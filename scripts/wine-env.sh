@@ -1,8 +1,9 @@
 # Sourced by the other scripts: the project's own Wine prefix and environment.
-# The prefix lives in the build tree, never in the user's ~/.wine.
+# The prefix lives in the build tree, never in the user's ~/.wine. TQ350_DPI=144 (make
+# screenshots) gives a prefix of its own whose screen has that many dots per inch.
 TQ350_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export TQ350_ROOT
-export WINEPREFIX="${TQ350_WINEPREFIX:-$TQ350_ROOT/build/wineprefix}"
+export WINEPREFIX="${TQ350_WINEPREFIX:-$TQ350_ROOT/build/wineprefix${TQ350_DPI:+-${TQ350_DPI}dpi}}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 # Skips the Mono and Gecko installers a new prefix would otherwise ask for.

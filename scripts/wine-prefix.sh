@@ -46,6 +46,10 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 REG
+# Wine reads the screen's dots per inch when its server starts: the restart below.
+if [ -n "${TQ350_DPI:-}" ]; then
+    printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$TQ350_DPI" >>"$reg"
+fi
 "$WINE" regedit /S 'C:\tq350-prefix.reg' </dev/null >/dev/null 2>&1
 rm -f "$reg"
 # The registry files are written when the server ends.
