@@ -414,57 +414,8 @@ TEST(PictureFile, Metafiles) {
         {"placeable, cut in a record", cut(wmf, wmf.size() - 3), "nothing"},
         {"placeable, size past the end", with_u32(wmf, 22 + 6, 4096), "nothing"},
         {"placeable, no end record", with_u16(wmf, 22 + 18 + 14 + 4, 0x0103), "nothing"},
-        {"without the placeable header", plain_metafile(), "nothing"},
+        {"plain, without the placeable header", plain_metafile(), "nothing"},
     });
-}
-
-TEST(PictureFile, ContentMustBeWhatTheExtensionPromises) {
-    const Bytes gif = gif_file(60, 40, 60, 40);
-    const Bytes text{'h', 'e', 'l', 'l', 'o', '\n'};
-    struct NameCase {
-        const char* name;
-        const Bytes* file;
-        const char* expected;
-    } const cases[] = {
-        {"C:\\pictures\\logo.gif", &gif, "gif 60x40"},
-        {"LOGO.GIF", &gif, "gif 60x40"},
-        {"logo.jpg", &gif, "nothing"},
-        {"logo.bmp", &gif, "nothing"},
-        {"logo.bmp", &text, "nothing"},
-        {"logo", &gif, "nothing"},
-        {"logo.gif.png", &gif, "nothing"},
-        {"C:\\a.gif\\logo", &gif, "nothing"},
-    };
-    for (const NameCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(describe(check_picture_file(c.name, *c.file)), c.expected);
-    }
-}
-
-TEST(PictureFile, FormatOfFileName) {
-    struct NameCase {
-        const char* name;
-        std::optional<PictureFormat> expected;
-    } const cases[] = {
-        {"a.bmp", PictureFormat::bitmap},
-        {"a.DIB", PictureFormat::bitmap},
-        {"a.gif", PictureFormat::gif},
-        {"a.jpg", PictureFormat::jpeg},
-        {"a.JPEG", PictureFormat::jpeg},
-        {"a.jpe", PictureFormat::jpeg},
-        {"a.jfif", PictureFormat::jpeg},
-        {"a.ico", PictureFormat::icon},
-        {"a.emf", PictureFormat::enhanced_metafile},
-        {"a.Wmf", PictureFormat::windows_metafile},
-        {"a.png", std::nullopt},
-        {"a.bmp.", std::nullopt},
-        {"bmp", std::nullopt},
-        {"dir.bmp/file", std::nullopt},
-    };
-    for (const NameCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(format_of_file_name(c.name), c.expected);
-    }
 }
 
 TEST(PictureFile, PixelBudget) {
