@@ -16,8 +16,8 @@ using namespace tq350::logo;
 namespace {
 
 // What the first bytes of each format are, in the order of PictureFormat.
-constexpr std::string_view kMagic[] = {"BM",          "GIF8", "\xFF\xD8\xFF", {"\0\0\1\0", 4},
-                                       {"\1\0\0\0", 4}, "\xD7\xCD\xC6\x9A"};
+constexpr std::string_view kMagic[] = {
+    "BM", "GIF8", "\xFF\xD8\xFF", {"\0\0\1\0", 4}, {"\1\0\0\0", 4}, "\xD7\xCD\xC6\x9A"};
 
 bool starts_with(std::span<const std::uint8_t> file, std::string_view magic) {
     return file.size() >= magic.size() &&
