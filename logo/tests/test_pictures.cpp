@@ -225,20 +225,6 @@ std::uint32_t pixel(HBITMAP bitmap, int x, int y) {
     return pixels[static_cast<std::size_t>(y) * loaded.width + x] & 0xFFFFFF;
 }
 
-std::array<std::uint32_t, 2> colour_table(HBITMAP bitmap) {
-    RGBQUAD table[2] = {};
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    GetDIBColorTable(dc, 0, 2, table);
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    std::array<std::uint32_t, 2> colours{};
-    for (int i = 0; i < 2; ++i)
-        colours[i] = static_cast<std::uint32_t>(table[i].rgbRed) << 16 |
-                     static_cast<std::uint32_t>(table[i].rgbGreen) << 8 | table[i].rgbBlue;
-    return colours;
-}
-
 int screen_bits_per_pixel() {
     HDC screen = GetDC(nullptr);
     const int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
