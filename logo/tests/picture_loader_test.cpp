@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -124,49 +123,38 @@ std::size_t find(const Bytes& bytes, std::vector<std::uint8_t> pattern, std::siz
 }
 
 // A good file of each type, the bytes of its headers (up to the first pixel
-// or record), and the file claiming another size: what the mutations below
-// cut short, break and inflate.
+// or record), and where it keeps the two sides of its picture: what the
+// mutations below cut short, break and inflate.
 struct GoodPicture {
     const char* name;
     Bytes bytes;
     std::size_t header;
-    std::function<Bytes(const Bytes&, std::uint32_t)> claim; // width and height
-    std::uint32_t huge;                                      // far beyond the loader's pixel budget
+    std::size_t sides_at; // two fields of `side_bytes`, big-endian if negative
+    int side_bytes;
+    std::uint32_t huge;        // far beyond the loader's pixel budget
     std::uint32_t beyond_data; // within the budget, beyond what the data can fill; 0: none
+    Bytes claiming(std::uint32_t side) const {
+        const int n = side_bytes < 0 ? -side_bytes : side_bytes;
+        return with(with(bytes, sides_at, side, n, side_bytes < 0), sides_at + n, side, n,
+                    side_bytes < 0);
+    }
 };
 
 std::vector<GoodPicture> good_pictures() {
     const Bytes jpeg = read_file(built_picture("photo.jpg"));
     const Bytes gif = read_file(built_picture("opaque.gif"));
     const std::size_t sof = find(jpeg, {0xFF, 0xC0}), image = find(gif, {0x2C, 0, 0, 0, 0});
+    const std::size_t jpeg_header = sof + 2 + (jpeg.at(sof + 2) << 8 | jpeg.at(sof + 3));
     return {
-        {"BMP.bmp", box_bitmap_file(100, 60, 24, {10, 10, 20, 20}), 54,
-         [](const Bytes& b, std::uint32_t s) { return with(with(b, 18, s, 4), 22, s, 4); }, 60000,
-         8000},
-        {"GIF.gif", gif, image + 10,
-         [image](const Bytes& b, std::uint32_t s) {
-             return with(with(b, image + 5, s, 2), image + 7, s, 2);
-         },
-         65535, 8000},
-        {"JPEG.jpg", jpeg, sof + 2 + (jpeg.at(sof + 2) << 8 | jpeg.at(sof + 3)),
-         [sof](const Bytes& b, std::uint32_t s) {
-             return with(with(b, sof + 5, s, 2, true), sof + 7, s, 2, true);
-         },
-         65000, 8000},
-        // The directory entry at 6, the image's own header at 22.
-        {"icon.ico", read_file(built_picture("icon.ico")), 22 + 40,
-         [](const Bytes& b, std::uint32_t s) {
-             return with(with(with(b, 6, 0, 2), 22 + 4, s, 4), 22 + 8, 2 * s, 4);
-         },
-         65535, 256},
-        // The frame in 0.01 mm: 100 m square.
-        {"EMF.emf", enhanced_metafile(2540, 1270), 88,
-         [](const Bytes& b, std::uint32_t s) { return with(with(b, 32, s, 4), 36, s, 4); },
-         10000000, 0},
+        {"BMP.bmp", box_bitmap_file(100, 60, 24, {10, 10, 20, 20}), 54, 18, 4, 60000, 8000},
+        {"GIF.gif", gif, image + 10, image + 5, 2, 65535, 8000},
+        {"JPEG.jpg", jpeg, jpeg_header, sof + 5, -2, 65000, 8000},
+        // The image's own header at 22, after the directory.
+        {"icon.ico", read_file(built_picture("icon.ico")), 22 + 40, 22 + 4, 4, 65535, 256},
+        // The frame's right and bottom in 0.01 mm: 100 m.
+        {"EMF.emf", enhanced_metafile(2540, 1270), 88, 32, 4, 10000000, 0},
         // The bounding box in units, 75 to the inch: 32767 units are 437 inches.
-        {"WMF.wmf", windows_metafile(150, 75, 75, true), 22 + 18,
-         [](const Bytes& b, std::uint32_t s) { return with(with(b, 10, s, 2), 12, s, 2); }, 32767,
-         0},
+        {"WMF.wmf", windows_metafile(150, 75, 75, true), 22 + 18, 10, 2, 32767, 0},
     };
 }
 
@@ -189,9 +177,9 @@ TEST_F(PictureLoaderTest, BrokenFilesGiveNothingAndCostNothing) {
             add("cut at " + std::to_string(at) + " " + name,
                 Bytes(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(at)));
         add("first byte changed " + name, with(b, 0, b[0] ^ 0xFFu, 1));
-        add("huge " + name, good.claim(b, good.huge));
+        add("huge " + name, good.claiming(good.huge));
         if (good.beyond_data)
-            add("beyond its data " + name, good.claim(b, good.beyond_data));
+            add("beyond its data " + name, good.claiming(good.beyond_data));
     }
     add("text.bmp", {'h', 'e', 'l', 'l', 'o', '\r', '\n'});
     add("plain.wmf", windows_metafile(150, 75, 75, false));
