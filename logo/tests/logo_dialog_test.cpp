@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "../../res/resource.h"
 #include "logo/logo_dialog.h"
 #include "logo/picture_loader.h"
+#include "res/resource.h"
 #include "test_pictures.h"
 #include "win_test_support.h"
 

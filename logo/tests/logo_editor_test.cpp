@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "../../res/resource.h"
 #include "expected_test_print.h"
 #include "fake_serial_io.h"
 #include "hex.h"
 #include "logo/picture_loader.h"
 #include "main_dialog_fixture.h"
+#include "res/resource.h"
 #include "test_pictures.h"
 
 namespace tq350::logo::test {
