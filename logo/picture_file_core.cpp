@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
-#include <string>
 
 #include "logo/logo_surfaces_core.h"
 
@@ -561,40 +559,6 @@ bool within_picture_budget(std::int64_t width, std::int64_t height) {
                max_picture_pixels;
 }
 
-std::optional<PictureFormat> format_of_file_name(std::string_view name) {
-    const std::size_t dot = name.find_last_of('.');
-    const std::size_t separator = name.find_last_of("\\/:");
-    if (dot == std::string_view::npos || (separator != std::string_view::npos && separator > dot)) {
-        return std::nullopt;
-    }
-    std::string extension(name.substr(dot + 1));
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    struct Extension {
-        std::string_view text;
-        PictureFormat format;
-    };
-    static constexpr Extension extensions[] = {
-        {"bmp", PictureFormat::bitmap},
-        {"dib", PictureFormat::bitmap},
-        {"gif", PictureFormat::gif},
-        {"jpg", PictureFormat::jpeg},
-        {"jpeg", PictureFormat::jpeg},
-        {"jpe", PictureFormat::jpeg},
-        {"jfif", PictureFormat::jpeg},
-        {"ico", PictureFormat::icon},
-        {"emf", PictureFormat::enhanced_metafile},
-        {"wmf", PictureFormat::windows_metafile},
-    };
-    for (const Extension& e : extensions) {
-        if (extension == e.text) {
-            return e.format;
-        }
-    }
-    return std::nullopt;
-}
-
 std::optional<PictureHeader> read_picture_header(std::span<const std::uint8_t> file) {
     const Reader in(file);
     if (in.size() > max_picture_file_bytes) {
@@ -619,19 +583,6 @@ std::optional<PictureHeader> read_picture_header(std::span<const std::uint8_t> f
         return read_enhanced_metafile(in);
     }
     return std::nullopt;
-}
-
-std::optional<PictureHeader> check_picture_file(std::string_view name,
-                                                std::span<const std::uint8_t> file) {
-    const std::optional<PictureFormat> promised = format_of_file_name(name);
-    if (!promised) {
-        return std::nullopt;
-    }
-    std::optional<PictureHeader> header = read_picture_header(file);
-    if (!header || header->format != *promised) {
-        return std::nullopt;
-    }
-    return header;
 }
 
 std::optional<BitmapFileLayout> bitmap_file_layout(std::span<const std::uint8_t> file) {

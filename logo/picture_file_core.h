@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string_view>
 
 namespace tq350::logo {
 
@@ -28,10 +27,6 @@ inline constexpr std::uint64_t max_picture_file_bytes = 4 * max_picture_pixels +
 // Both sides at least 1 and width x height within max_picture_pixels.
 bool within_picture_budget(std::int64_t width, std::int64_t height);
 
-// The format a file name promises by its extension, in any letter case:
-// .bmp .dib, .gif, .jpg .jpeg .jpe .jfif, .ico, .emf, .wmf. Nothing otherwise.
-std::optional<PictureFormat> format_of_file_name(std::string_view name);
-
 struct PictureHeader {
     PictureFormat format = PictureFormat::bitmap;
     // In pixels for bitmap, GIF, JPEG and icon files. For metafiles, whose
@@ -42,20 +37,18 @@ struct PictureHeader {
     bool rows_top_first = false;
 };
 
-// The format and natural size of a picture file held whole in memory, after
-// every size its headers give has been checked against the bytes present:
-// nothing for an empty or truncated file, for one whose raster picture
-// exceeds max_picture_pixels, for a GIF or Huffman-coded JPEG whose
+// The format and natural size of a picture file held whole in memory. The
+// format is what the first bytes say, whatever the file is called: "BM",
+// "GIF87a" or "GIF89a", FF D8 FF, an icon directory (00 00 01 00), an enhanced
+// metafile's header record with " EMF" at offset 40, or a placeable metafile
+// (D7 CD C6 9A). Then every size its headers give is checked against the bytes
+// present: nothing for an empty or truncated file, for one whose raster
+// picture exceeds max_picture_pixels, for a GIF or Huffman-coded JPEG whose
 // compressed data is too short to fill the size it claims, and for anything
-// that is none of the six formats. A Windows metafile without the placeable header gives nothing
-// too: it carries no size of its own, so there is nothing to render it at.
+// that is none of these. A Windows metafile without the placeable header
+// gives nothing too: it carries no size of its own, so there is nothing to
+// render it at.
 std::optional<PictureHeader> read_picture_header(std::span<const std::uint8_t> file);
-
-// read_picture_header, and the content must be what the name's extension
-// promises: a GIF saved as photo.jpg, text saved as logo.bmp, or a name with
-// none of the extensions above gives nothing.
-std::optional<PictureHeader> check_picture_file(std::string_view name,
-                                                std::span<const std::uint8_t> file);
 
 // Where the parts of an uncompressed bitmap file (no run-length coding) lie,
 // so that its DIB section can be made from the bytes already read: LoadImage

@@ -202,7 +202,7 @@ HBITMAP LoadPictureFile(const char* path) {
         if (!lock.data())
             return nullptr;
         const std::span file(static_cast<const std::uint8_t*>(lock.data()), contents->size);
-        const std::optional<PictureHeader> header = check_picture_file(path, file);
+        const std::optional<PictureHeader> header = read_picture_header(file);
         if (!header)
             return nullptr;
         if (header->rows_top_first)

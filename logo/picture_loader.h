@@ -31,10 +31,11 @@ HBITMAP LoadPicture(HWND owner);
 // 1-bit, its colours in their stored order); any other picture (GIF, JPEG,
 // icon, metafile) becomes a bitmap in the screen's format at the picture's
 // natural size, rendered upright on white, so that transparent parts are
-// white paper. nullptr for a file that cannot be opened, is empty, truncated,
-// larger than the loader's pixel budget, claims more pixels than its data can
-// fill, is not what its extension says, or that the decoder refuses. The
-// caller owns the returned bitmap.
+// white paper. The content decides the format, not the file's name. nullptr
+// for a file that cannot be opened, is empty, truncated, larger than the
+// loader's pixel budget, claims more pixels than its data can fill, is none
+// of the formats, or that the decoder refuses. The caller owns the returned
+// bitmap.
 HBITMAP LoadPictureFile(const char* path);
 
 } // namespace tq350::logo

@@ -1,15 +1,16 @@
-// The picture loader under Wine with real files of every type it takes, and
-// with broken ones that must come back as nothing, quietly.
+// The picture loader under Wine: one real file down each path (LoadImage, a
+// top-down bitmap file copied by rows, the OLE decoder), the open-file dialog,
+// and broken files that must come back as nothing, quietly and leaving nothing
+// behind. The header checks themselves are the core's tests.
 #include <windows.h>
 
 #include <dlgs.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "logo/picture_loader.h"
@@ -24,15 +25,9 @@ constexpr std::uint32_t kBlack = 0x000000;
 
 class PictureLoaderTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        HDC screen = GetDC(nullptr);
-        dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
-        ReleaseDC(nullptr, screen);
-    }
     void TearDown() override {
         for (HBITMAP bitmap : loaded_)
             DeleteObject(bitmap);
-        g_ask_for_picture_file = AskForPictureFile;
         gui_objects_.expect_none_left("after the test");
     }
     HBITMAP load(const std::string& path) {
@@ -42,44 +37,56 @@ class PictureLoaderTest : public ::testing::Test {
         return bitmap;
     }
     ::tq350::test::GuiObjectWatch gui_objects_;
-    int dpi_ = 0;
     std::vector<HBITMAP> loaded_;
 };
 
-TEST_F(PictureLoaderTest, EachTypeLoadsAtItsSizeAndKind) {
-    ASSERT_EQ(dpi_, 96) << "the sizes below are for a screen of 96 dots per inch";
-    const int screen = screen_bits_per_pixel();
-    const RECT box{2, 1, 6, 3};
+std::string copy_as(const std::string& built, const std::string& name) {
+    return write_scratch_file(name, read_file(built_picture(built)));
+}
+
+// Each picture at its natural size (metafiles at 96 dots per inch), upright
+// (dark at the top, light at the bottom where `upright` is set), on white
+// where it is transparent, and a bitmap file keeping its own depth.
+TEST_F(PictureLoaderTest, EachPathGivesThePictureUprightOnWhite) {
+    const RECT top_rows{0, 0, 40, 2};
+    const std::string mono = write_scratch_file("mono.bmp", box_bitmap_file(40, 5, 1, top_rows));
+    const std::string white_first =
+        write_scratch_file("white first.bmp", box_bitmap_file(40, 5, 1, top_rows, true));
+    const Bytes colour = box_bitmap_file(40, 6, 24, top_rows);
+    const std::string down = write_scratch_file(
+        "down.bmp", bitmap_file(8, 6, 1, {{0, 0, 0, 0}, {255, 255, 255, 0}},
+                                {{0x00}, {0x00}, {0xFF}, {0xFF}, {0xFF}, {0xFF}}, true));
+    const std::string emf = write_scratch_file("frame.emf", enhanced_metafile(2540, 1270));
+    // 150 units at 75 to the inch: two inches.
+    const std::string wmf = write_scratch_file("frame.wmf", windows_metafile(150, 75, 75, true));
     struct Case {
-        std::string label;
+        const char* label;
         std::string path;
-        int width, height, bits;
-        bool dib_section;
+        int width, height, bits; // bits 0: the screen's, in a device-dependent bitmap
+        bool upright;
+        POINT white, coloured;
+        std::uint32_t colour;
+    } const cases[] = {
+        {"1-bit BMP", mono, 40, 5, 1, true, {1, 4}, {1, 1}, kBlack},
+        {"1-bit BMP, white first", white_first, 40, 5, 1, true, {1, 4}, {1, 1}, kBlack},
+        {"24-bit BMP", write_scratch_file("colour.bmp", colour), 40, 6, 24, true, {1, 5}, {}, 0},
+        {"BMP rows stored top first", down, 8, 6, 1, true, {1, 5}, {1, 0}, kBlack},
+        {"GIF transparency", built_picture("transparent.gif"), 60, 40, 0, false, {2, 2}, {}, 0},
+        {"opaque GIF", built_picture("opaque.gif"), 60, 40, 0, false, {}, {20, 20}, 0x0000FF},
+        {"GIF top band", built_picture("top-band.gif"), 40, 30, 0, true, {1, 29}, {1, 0}, kBlack},
+        {"JPEG", built_picture("photo.jpg"), 120, 80, 0, true, {}, {}, 0},
+        {"icon mask", built_picture("icon.ico"), 32, 32, 0, false, {1, 1}, {16, 16}, 0x008000},
+        {"EMF, 1 x 0.5 inch", emf, 96, 48, 0, false, {2, 2}, {48, 24}, 0xFF0000},
+        {"placeable WMF", wmf, 192, 96, 0, false, {2, 2}, {96, 48}, 0x00FF00},
+        // The content decides, not the name.
+        {"GIF named .jpg", copy_as("opaque.gif", "gif.jpg"), 60, 40, 0, false, {}, {}, 0},
+        {"JPEG named .bmp", copy_as("photo.jpg", "jpeg.bmp"), 120, 80, 0, true, {}, {}, 0},
+        {"icon named .gif", copy_as("icon.ico", "icon.gif"), 32, 32, 0, false, {}, {}, 0},
+        {"no extension", write_scratch_file("bitmap", colour), 40, 6, 24, true, {}, {}, 0},
     };
-    const Case cases[] = {
-        {"1-bit BMP, black first", write_scratch_file("mono.bmp", box_bitmap_file(33, 5, 1, box)),
-         33, 5, 1, true},
-        {"1-bit BMP, white first",
-         write_scratch_file("mono-white-first.bmp", box_bitmap_file(33, 5, 1, box, true)), 33, 5, 1,
-         true},
-        {"4-bit BMP", write_scratch_file("four.bmp", box_bitmap_file(9, 7, 4, box)), 9, 7, 4, true},
-        {"8-bit BMP", write_scratch_file("eight.bmp", box_bitmap_file(10, 6, 8, box)), 10, 6, 8,
-         true},
-        {"24-bit BMP", write_scratch_file("colour.bmp", box_bitmap_file(11, 4, 24, box)), 11, 4, 24,
-         true},
-        {"32-bit BMP", write_scratch_file("deep.bmp", box_bitmap_file(12, 3, 32, box)), 12, 3, 32,
-         true},
-        {"GIF", built_picture("opaque.gif"), 60, 40, screen, false},
-        {"GIF with transparency", built_picture("transparent.gif"), 60, 40, screen, false},
-        {"JPEG", built_picture("photo.jpg"), 120, 80, screen, false},
-        {"icon", built_picture("icon.ico"), 32, 32, screen, false},
-        // One inch by half an inch.
-        {"EMF", write_scratch_file("frame.emf", enhanced_metafile(2540, 1270)), 96, 48, screen,
-         false},
-        // 150 units at 75 to the inch: two inches.
-        {"placeable WMF", write_scratch_file("placeable.wmf", windows_metafile(150, 75, 75, true)),
-         192, 96, screen, false},
-    };
+    HDC screen = GetDC(nullptr);
+    ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 96) << "the metafile sizes above";
+    ReleaseDC(nullptr, screen);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         HBITMAP bitmap = load(c.path);
@@ -87,299 +94,128 @@ TEST_F(PictureLoaderTest, EachTypeLoadsAtItsSizeAndKind) {
         const LoadedBitmap loaded = describe(bitmap);
         EXPECT_EQ(loaded.width, c.width);
         EXPECT_EQ(loaded.height, c.height);
-        EXPECT_EQ(loaded.bits_per_pixel, c.bits);
-        EXPECT_EQ(loaded.dib_section, c.dib_section);
+        EXPECT_EQ(loaded.bits_per_pixel, c.bits ? c.bits : screen_bits_per_pixel());
+        EXPECT_EQ(loaded.dib_section, c.bits != 0);
+        if (c.upright) {
+            EXPECT_LT(pixel(bitmap, 1, 0) & 0xFF, 0x40u);
+            EXPECT_GT(pixel(bitmap, 1, c.height - 1) & 0xFF, 0xC0u);
+        }
+        if (c.white.x || c.white.y) {
+            EXPECT_EQ(pixel(bitmap, c.white.x, c.white.y), kWhite);
+        }
+        if (c.coloured.x || c.coloured.y) {
+            EXPECT_EQ(pixel(bitmap, c.coloured.x, c.coloured.y), c.colour);
+        }
     }
 }
 
-TEST_F(PictureLoaderTest, OneBitFileKeepsItsColourTableOrder) {
-    const RECT box{0, 0, 8, 1};
-    HBITMAP black_first = load(write_scratch_file("order-bw.bmp", box_bitmap_file(16, 2, 1, box)));
-    HBITMAP white_first =
-        load(write_scratch_file("order-wb.bmp", box_bitmap_file(16, 2, 1, box, true)));
-    ASSERT_NE(black_first, nullptr);
-    ASSERT_NE(white_first, nullptr);
-    EXPECT_EQ(colour_table(black_first), (std::array<std::uint32_t, 2>{kBlack, kWhite}));
-    EXPECT_EQ(colour_table(white_first), (std::array<std::uint32_t, 2>{kWhite, kBlack}));
-    for (HBITMAP bitmap : {black_first, white_first}) {
-        EXPECT_EQ(pixel(bitmap, 0, 0), kBlack);
-        EXPECT_EQ(pixel(bitmap, 8, 0), kWhite);
-        EXPECT_EQ(pixel(bitmap, 0, 1), kWhite);
-    }
-}
-
-// Transparent parts print as paper: white, not whatever a new bitmap held.
-TEST_F(PictureLoaderTest, TransparentPartsComeOutWhite) {
-    struct Case {
-        const char* label;
-        std::string path;
-        POINT outside;
-        std::uint32_t outside_colour;
-        POINT inside;
-        std::uint32_t inside_colour;
-    };
-    const Case cases[] = {
-        {"GIF transparency", built_picture("transparent.gif"), {2, 2}, kWhite, {30, 20}, kBlack},
-        {"icon mask", built_picture("icon.ico"), {0, 0}, kWhite, {16, 16}, 0x008000},
-        {"EMF background",
-         write_scratch_file("background.emf", enhanced_metafile(2540, 1270)),
-         {2, 2},
-         kWhite,
-         {48, 24},
-         0xFF0000},
-        {"WMF background",
-         write_scratch_file("background.wmf", windows_metafile(150, 75, 75, true)),
-         {2, 2},
-         kWhite,
-         {96, 48},
-         0x00FF00},
-        {"opaque GIF keeps its colours",
-         built_picture("opaque.gif"),
-         {2, 2},
-         0xFF0000,
-         {20, 20},
-         0x0000FF},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        HBITMAP bitmap = load(c.path);
-        ASSERT_NE(bitmap, nullptr);
-        EXPECT_EQ(pixel(bitmap, c.outside.x, c.outside.y), c.outside_colour);
-        EXPECT_EQ(pixel(bitmap, c.inside.x, c.inside.y), c.inside_colour);
-    }
-}
-
-// The top of the picture is the top of the bitmap, whichever way the file
-// stores its rows.
-TEST_F(PictureLoaderTest, PicturesComeOutUpright) {
-    const RECT top_rows{0, 0, 8, 2};
-    struct Case {
-        const char* label;
-        std::string path;
-        int height;
-    };
-    const Case cases[] = {
-        {"BMP stored bottom-up", write_scratch_file("up.bmp", box_bitmap_file(8, 6, 24, top_rows)),
-         6},
-        {"BMP stored top-down",
-         write_scratch_file("down.bmp",
-                            bitmap_file(8, 6, 1, {{0, 0, 0, 0}, {255, 255, 255, 0}},
-                                        {{0x00}, {0x00}, {0xFF}, {0xFF}, {0xFF}, {0xFF}}, true)),
-         6},
-        {"GIF", built_picture("top-band.gif"), 30},
-        {"JPEG", built_picture("photo.jpg"), 80},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        HBITMAP bitmap = load(c.path);
-        ASSERT_NE(bitmap, nullptr);
-        // Dark at the top, light at the bottom (the JPEG is a gradient).
-        EXPECT_LT(pixel(bitmap, 1, 0) & 0xFF, 0x40u);
-        EXPECT_GT(pixel(bitmap, 1, c.height - 1) & 0xFF, 0xC0u);
-    }
-}
-
-Bytes with_u16(Bytes bytes, std::size_t at, unsigned v) {
-    bytes.at(at) = static_cast<std::uint8_t>(v);
-    bytes.at(at + 1) = static_cast<std::uint8_t>(v >> 8);
+Bytes with(Bytes bytes, std::size_t at, std::uint32_t v, int size, bool big_endian = false) {
+    for (int i = 0; i < size; ++i)
+        bytes.at(at + i) = static_cast<std::uint8_t>(v >> 8 * (big_endian ? size - 1 - i : i));
     return bytes;
 }
 
-Bytes with_u32(Bytes bytes, std::size_t at, std::uint32_t v) {
-    return with_u16(with_u16(std::move(bytes), at, v & 0xFFFF), at + 2, v >> 16);
+// The offset of a pattern's first occurrence from `from`.
+std::size_t find(const Bytes& bytes, std::vector<std::uint8_t> pattern, std::size_t from = 0) {
+    return static_cast<std::size_t>(std::search(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                                                bytes.end(), pattern.begin(), pattern.end()) -
+                                    bytes.begin());
 }
 
-Bytes with_u16_big(Bytes bytes, std::size_t at, unsigned v) {
-    bytes.at(at) = static_cast<std::uint8_t>(v >> 8);
-    bytes.at(at + 1) = static_cast<std::uint8_t>(v);
-    return bytes;
-}
-
-// The offset of a JPEG's frame header (SOF0 or SOF2).
-std::size_t frame_header(const Bytes& jpeg) {
-    for (std::size_t i = 2; i + 1 < jpeg.size(); ++i)
-        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2))
-            return i;
-    return 0;
-}
-
-// The offset of a GIF's first image descriptor: after the screen descriptor,
-// its colour table and the extension blocks.
-std::size_t image_descriptor(const Bytes& gif) {
-    std::size_t at = 13 + ((gif.at(10) & 0x80) ? 3u << ((gif.at(10) & 7) + 1) : 0);
-    while (gif.at(at) == 0x21) {
-        at += 2;
-        while (gif.at(at) != 0)
-            at += gif.at(at) + 1u;
-        ++at;
-    }
-    return at;
-}
-
-// A good file of each type the loader opens, and where it keeps the size of
-// its picture: what the mutations below cut short, break and inflate.
+// A good file of each type, the bytes of its headers (up to the first pixel
+// or record), and where it keeps the two sides of its picture: what the
+// mutations below cut short, break and inflate.
 struct GoodPicture {
-    const char* type;
-    const char* extension;
+    const char* name;
     Bytes bytes;
-    std::size_t header; // bytes of its headers, up to the first pixel or record
-    // The file claiming another size, in its own units.
-    std::function<Bytes(Bytes, std::uint32_t width, std::uint32_t height)> claim;
-    SIZE huge;        // far beyond the loader's pixel budget
-    SIZE beyond_data; // within the budget, far beyond what the data can fill; 0 x 0: none
+    std::size_t header;
+    std::size_t sides_at; // two fields of `side_bytes`, big-endian if negative
+    int side_bytes;
+    std::uint32_t huge;        // far beyond the loader's pixel budget
+    std::uint32_t beyond_data; // within the budget, beyond what the data can fill; 0: none
+    Bytes claiming(std::uint32_t side) const {
+        const int n = side_bytes < 0 ? -side_bytes : side_bytes;
+        return with(with(bytes, sides_at, side, n, side_bytes < 0), sides_at + n, side, n,
+                    side_bytes < 0);
+    }
 };
 
 std::vector<GoodPicture> good_pictures() {
     const Bytes jpeg = read_file(built_picture("photo.jpg"));
     const Bytes gif = read_file(built_picture("opaque.gif"));
-    const std::size_t sof = frame_header(jpeg);
-    const std::size_t descriptor = image_descriptor(gif);
+    const std::size_t sof = find(jpeg, {0xFF, 0xC0}), image = find(gif, {0x2C, 0, 0, 0, 0});
+    const std::size_t jpeg_header = sof + 2 + (jpeg.at(sof + 2) << 8 | jpeg.at(sof + 3));
     return {
-        {"BMP",
-         ".bmp",
-         box_bitmap_file(100, 60, 24, {10, 10, 20, 20}),
-         54,
-         [](Bytes b, std::uint32_t w, std::uint32_t h) {
-             return with_u32(with_u32(b, 18, w), 22, h);
-         },
-         {60000, 60000},
-         {8000, 8000}},
-        {"GIF",
-         ".gif",
-         gif,
-         descriptor + 10,
-         [descriptor](Bytes b, std::uint32_t w, std::uint32_t h) {
-             return with_u16(with_u16(b, descriptor + 5, w), descriptor + 7, h);
-         },
-         {65535, 65535},
-         {8000, 8000}},
-        {"JPEG",
-         ".jpg",
-         jpeg,
-         sof + 2 + (jpeg.at(sof + 2) << 8 | jpeg.at(sof + 3)),
-         [sof](Bytes b, std::uint32_t w, std::uint32_t h) {
-             return with_u16_big(with_u16_big(b, sof + 5, h), sof + 7, w);
-         },
-         {65000, 65000},
-         {8000, 8000}},
-        // The directory entry at 6, the image's own header at 22.
-        {"icon",
-         ".ico",
-         read_file(built_picture("icon.ico")),
-         22 + 40,
-         [](Bytes b, std::uint32_t w, std::uint32_t h) {
-             b.at(6) = b.at(7) = 0;
-             return with_u32(with_u32(b, 22 + 4, w), 22 + 8, 2 * h);
-         },
-         {65535, 65535},
-         {256, 256}},
-        // The frame in 0.01 mm: 100 m square.
-        {"EMF",
-         ".emf",
-         enhanced_metafile(2540, 1270),
-         88,
-         [](Bytes b, std::uint32_t w, std::uint32_t h) {
-             return with_u32(with_u32(b, 32, w), 36, h);
-         },
-         {10000000, 10000000},
-         {0, 0}},
+        {"BMP.bmp", box_bitmap_file(100, 60, 24, {10, 10, 20, 20}), 54, 18, 4, 60000, 8000},
+        {"GIF.gif", gif, image + 10, image + 5, 2, 65535, 8000},
+        {"JPEG.jpg", jpeg, jpeg_header, sof + 5, -2, 65000, 8000},
+        // The image's own header at 22, after the directory.
+        {"icon.ico", read_file(built_picture("icon.ico")), 22 + 40, 22 + 4, 4, 65535, 256},
+        // The frame's right and bottom in 0.01 mm: 100 m.
+        {"EMF.emf", enhanced_metafile(2540, 1270), 88, 32, 4, 10000000, 0},
         // The bounding box in units, 75 to the inch: 32767 units are 437 inches.
-        {"WMF",
-         ".wmf",
-         windows_metafile(150, 75, 75, true),
-         22 + 18,
-         [](Bytes b, std::uint32_t w, std::uint32_t h) {
-             return with_u16(with_u16(b, 10, w), 12, h);
-         },
-         {32767, 32767},
-         {0, 0}},
+        {"WMF.wmf", windows_metafile(150, 75, 75, true), 22 + 18, 10, 2, 32767, 0},
     };
-}
-
-// Of a file of `size` bytes, only the first `bytes` written: the rest reads
-// as zeros and takes no room on the disk.
-std::string write_scratch_file_of_size(const std::string& name, const Bytes& bytes,
-                                       std::int64_t size) {
-    const std::string path = write_scratch_file(name, bytes);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    LARGE_INTEGER end{};
-    end.QuadPart = size;
-    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
-    SetEndOfFile(file);
-    CloseHandle(file);
-    return path;
 }
 
 // Broken files made from the good ones: empty, cut at several points, with
-// the wrong magic, claiming huge sizes, under the wrong extension. Each gives
-// nothing, quietly, and leaves no object, no heap block and no lasting
-// memory behind; none makes the process use more than a few tens of MB, as
-// a decoder does that trusts a size its file cannot fill.
+// the wrong magic, claiming huge sizes. Each gives nothing, quietly, and
+// leaves no object, no heap block and no lasting memory behind; none makes
+// the process use more than a few tens of MB, as a decoder does that trusts a
+// size its file cannot fill.
 TEST_F(PictureLoaderTest, BrokenFilesGiveNothingAndCostNothing) {
-    struct Case {
-        std::string label;
-        std::string path;
+    std::vector<std::pair<std::string, std::string>> cases; // label, path
+    const auto add = [&](const std::string& label, const Bytes& bytes) {
+        cases.emplace_back(label, write_scratch_file("broken " + label, bytes));
     };
-    std::vector<Case> cases;
-    const auto add = [&](const std::string& label, const std::string& name, const Bytes& bytes) {
-        cases.push_back({label, write_scratch_file(name, bytes)});
-    };
-    const std::vector<GoodPicture> goods = good_pictures();
-    for (std::size_t i = 0; i < goods.size(); ++i) {
-        const GoodPicture& good = goods[i];
+    for (const GoodPicture& good : good_pictures()) {
         const Bytes& b = good.bytes;
-        const std::string type = good.type;
-        const std::string stem = "broken " + type;
-        ASSERT_GT(b.size(), good.header + 4) << type;
-        const HBITMAP loaded =
-            LoadPictureFile(write_scratch_file(type + good.extension, b).c_str());
-        ASSERT_NE(loaded, nullptr) << "the good " << type << " the others are made from";
-        DeleteObject(loaded);
-        add(type + " empty", stem + " empty" + good.extension, {});
+        const std::string name = good.name;
+        ASSERT_NE(load(write_scratch_file(name, b)), nullptr) << "the good " << name;
+        add("empty " + name, {});
         for (std::size_t at : {std::size_t{2}, good.header - 1, b.size() / 2, b.size() - 2})
-            add(type + " cut at " + std::to_string(at),
-                stem + " cut " + std::to_string(at) + good.extension,
+            add("cut at " + std::to_string(at) + " " + name,
                 Bytes(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(at)));
-        Bytes magic = b;
-        magic[0] ^= 0xFF;
-        add(type + " with its first byte changed", stem + " magic" + good.extension, magic);
-        add(type + " claiming a huge picture", stem + " huge" + good.extension,
-            good.claim(b, good.huge.cx, good.huge.cy));
-        if (good.beyond_data.cx)
-            add(type + " claiming more than its data holds", stem + " beyond" + good.extension,
-                good.claim(b, good.beyond_data.cx, good.beyond_data.cy));
-        const GoodPicture& other = goods[(i + 1) % goods.size()];
-        add(type + " named " + other.extension, stem + other.extension, b);
+        add("first byte changed " + name, with(b, 0, b[0] ^ 0xFFu, 1));
+        add("huge " + name, good.claiming(good.huge));
+        if (good.beyond_data)
+            add("beyond its data " + name, good.claiming(good.beyond_data));
     }
-    add("BMP named .png", "broken.png", goods[0].bytes);
-    add("text named .bmp", "text.bmp", {'h', 'e', 'l', 'l', 'o', '\r', '\n'});
-    add("WMF without the placeable header", "plain.wmf", windows_metafile(150, 75, 75, false));
+    add("text.bmp", {'h', 'e', 'l', 'l', 'o', '\r', '\n'});
+    add("plain.wmf", windows_metafile(150, 75, 75, false));
     // Larger than any picture within the budget could be: not even read.
-    cases.push_back({"BMP of 300 MB", write_scratch_file_of_size("huge file.bmp", goods[0].bytes,
-                                                                 std::int64_t{300} << 20)});
-    cases.push_back({"no such file", scratch_path("no such file.bmp")});
+    const std::string huge = write_scratch_file("huge file.bmp", good_pictures()[0].bytes);
+    {
+        HANDLE file =
+            CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        LARGE_INTEGER end{};
+        end.QuadPart = std::int64_t{300} << 20;
+        SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+        CloseHandle(file);
+    }
+    cases.emplace_back("BMP of 300 MB", huge);
+    cases.emplace_back("no such file", scratch_path("no such file.bmp"));
 
     // The first pass watches the memory the process uses; the second, with
     // everything the decoders make at their first use already made, that
     // each load gives back every object and heap block.
     const ::tq350::test::MemoryPeak peak;
     constexpr std::int64_t kMostMemory = 32 << 20;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
+    for (const auto& [label, path] : cases) {
+        SCOPED_TRACE(label);
         // The peak never comes down: the case that raised it answers for it.
         const bool within_so_far = peak.growth() < kMostMemory;
-        HBITMAP bitmap = LoadPictureFile(c.path.c_str());
-        EXPECT_EQ(bitmap, nullptr);
-        DeleteObject(bitmap);
+        EXPECT_EQ(load(path), nullptr);
         if (within_so_far) {
             EXPECT_LT(peak.growth(), kMostMemory) << "bytes used at the most";
         }
     }
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
+    for (const auto& [label, path] : cases) {
+        SCOPED_TRACE(label);
         const ::tq350::test::GuiObjectWatch objects;
         EXPECT_TRUE(::tq350::test::leaves_heaps_as_found(
-            [&] { DeleteObject(LoadPictureFile(c.path.c_str())); }));
+            [&] { DeleteObject(LoadPictureFile(path.c_str())); }));
         objects.expect_none_left();
     }
 }
@@ -448,17 +284,6 @@ TEST_F(PictureLoaderTest, OpenDialogOffersTheTypesAndLoadsTheChosenFile) {
     EXPECT_EQ(LoadPicture(owner), nullptr) << "cancelled";
     EXPECT_EQ(g_visit.titles, std::vector<std::string>{"Open Picture File"});
     DestroyWindow(owner);
-}
-
-TEST_F(PictureLoaderTest, NoFileChosenIsNothing) {
-    static int asked = 0;
-    asked = 0;
-    g_ask_for_picture_file = [](HWND) {
-        ++asked;
-        return std::string();
-    };
-    EXPECT_EQ(LoadPicture(nullptr), nullptr);
-    EXPECT_EQ(asked, 1);
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -32,30 +31,19 @@ struct Canvas {
     std::uint32_t* pixels = nullptr;
     int width = 0;
 
-    Canvas(int w, int h) : width(w) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+    Canvas(int w, int h, bool with_pattern = false) : width(w) {
+        BITMAPINFO info{{sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
         void* bits = nullptr;
         bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         pixels = static_cast<std::uint32_t*>(bits);
+        for (int i = 0; i < w * h; ++i)
+            pixels[i] = with_pattern ? pattern(i % w, i / w) : kSentinel;
     }
     ~Canvas() { DeleteObject(bitmap); }
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
     std::uint32_t at(int x, int y) const { return pixels[y * width + x] & 0xFFFFFF; }
 };
-
-HBITMAP pattern_bitmap(int width, int height) {
-    Canvas canvas(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            canvas.pixels[y * width + x] = pattern(x, y);
-    return std::exchange(canvas.bitmap, nullptr);
-}
 
 class PreviewControlTest : public ::testing::Test {
   protected:
@@ -73,45 +61,39 @@ class PreviewControlTest : public ::testing::Test {
     }
     // A control whose client area, scroll bars hidden, is width x height.
     HWND create(int width, int height, DWORD style = WS_HSCROLL | WS_VSCROLL | SS_CENTERIMAGE) {
+        if (control_)
+            DestroyWindow(control_);
         control_ = CreateWindowA(kPreviewControlClass, "Preview", WS_CHILD | WS_VISIBLE | style, 0,
                                  0, width, height, parent_, nullptr, nullptr, nullptr);
         EXPECT_NE(control_, nullptr);
         return control_;
     }
     HBITMAP bitmap(int width, int height) {
-        bitmaps_.push_back(pattern_bitmap(width, height));
+        Canvas canvas(width, height, true);
+        bitmaps_.push_back(std::exchange(canvas.bitmap, nullptr));
         return bitmaps_.back();
     }
     HBITMAP set_image(HBITMAP image) {
         return reinterpret_cast<HBITMAP>(
             SendMessageA(control_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image)));
     }
-    bool shows(int bar) const {
-        return GetWindowLongA(control_, GWL_STYLE) & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL);
+    // A bitmap that needs both bars, 700 wide and high past the client,
+    // scrolled to (10, 10).
+    void show_large() {
+        create(300, 300, WS_HSCROLL | WS_VSCROLL);
+        set_image(
+            bitmap(1000 - GetSystemMetrics(SM_CXVSCROLL), 1000 - GetSystemMetrics(SM_CYHSCROLL)));
+        SetScrollPos(control_, SB_HORZ, 10, FALSE);
+        SetScrollPos(control_, SB_VERT, 10, FALSE);
     }
-    SCROLLINFO scroll_info(int bar) const {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_ALL;
-        GetScrollInfo(control_, bar, &info);
-        return info;
-    }
+    bool shows(DWORD bar_style) const { return GetWindowLongA(control_, GWL_STYLE) & bar_style; }
     int position(int bar) const { return GetScrollPos(control_, bar); }
-    LRESULT scroll(int bar, int code, int thumb = 0) {
-        return SendMessageA(control_, bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL,
-                            MAKEWPARAM(code, thumb), 0);
-    }
-    SIZE client() const {
-        RECT r{};
-        GetClientRect(control_, &r);
-        return {r.right, r.bottom};
+    LRESULT scroll(UINT message, int code, int thumb = 0) {
+        return SendMessageA(control_, message, MAKEWPARAM(code, thumb), 0);
     }
     // Paints into a canvas of the client's size filled with kSentinel,
     // through the control's WM_PAINT with a given DC, optionally clipped.
     void paint(Canvas& canvas, const RECT* clip = nullptr) {
-        const SIZE size = client();
-        for (int i = 0; i < size.cx * size.cy; ++i)
-            canvas.pixels[i] = kSentinel;
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ previous = SelectObject(dc, canvas.bitmap);
         if (clip) {
@@ -138,17 +120,10 @@ TEST_F(PreviewControlTest, ScrollBarsAppearWhereTheBitmapIsLarger) {
         const char* label;
         SIZE client, bitmap;
         bool horizontal, vertical;
-    };
-    const Case cases[] = {
-        {"smaller both ways", {300, 200}, {100, 50}, false, false},
+    } const cases[] = {
         {"exactly the client", {300, 200}, {300, 200}, false, false},
-        {"384 wide in 390", {390, 250}, {384, 100}, false, false},
         {"384 wide in 380", {380, 250}, {384, 100}, true, false},
-        {"wider, and taller than what the bar leaves",
-         {380, 250},
-         {384, 250 - bar_height + 1},
-         true,
-         true},
+        {"wider, taller than the bar leaves", {380, 250}, {384, 251 - bar_height}, true, true},
         {"taller only", {300, 200}, {100, 400}, false, true},
         // The vertical bar takes more width than the bitmap leaves spare.
         {"a little narrower and taller", {300, 200}, {300 - bar_width / 2, 400}, true, true},
@@ -158,15 +133,14 @@ TEST_F(PreviewControlTest, ScrollBarsAppearWhereTheBitmapIsLarger) {
         SCOPED_TRACE(c.label);
         create(c.client.cx, c.client.cy);
         set_image(bitmap(c.bitmap.cx, c.bitmap.cy));
-        EXPECT_EQ(shows(SB_HORZ), c.horizontal);
-        EXPECT_EQ(shows(SB_VERT), c.vertical);
-        const int visible_width = c.client.cx - (c.vertical ? bar_width : 0);
-        const SCROLLINFO h = scroll_info(SB_HORZ);
-        EXPECT_EQ(h.nMin, 0);
+        EXPECT_EQ(shows(WS_HSCROLL), c.horizontal);
+        EXPECT_EQ(shows(WS_VSCROLL), c.vertical);
+        SCROLLINFO h{sizeof h, SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(control_, SB_HORZ, &h);
+        // The range is the bitmap's width; the page, visible + 1, is cut to the range's length.
+        const int visible = c.client.cx - (c.vertical ? bar_width : 0);
         EXPECT_EQ(h.nMax, c.bitmap.cx);
-        // The page is visible + 1, which the system cuts to the range's length.
-        EXPECT_EQ(h.nPage, static_cast<UINT>(std::min<int>(visible_width + 1, c.bitmap.cx + 1)));
-        DestroyWindow(control_);
+        EXPECT_EQ(h.nPage, static_cast<UINT>(std::min<int>(visible + 1, c.bitmap.cx + 1)));
     }
 }
 
@@ -175,183 +149,97 @@ TEST_F(PreviewControlTest, FirstBitmapStartsCentredLaterOnesKeepThePosition) {
     set_image(bitmap(1000, 100));
     EXPECT_EQ(position(SB_HORZ), 300);
     set_image(bitmap(500, 100));
-    EXPECT_EQ(position(SB_HORZ), 100) << "300 clamped to 500 - 400";
-    set_image(bitmap(1000, 100));
-    EXPECT_EQ(position(SB_HORZ), 100) << "replacing a bitmap does not centre again";
+    EXPECT_EQ(position(SB_HORZ), 100) << "300 clamped to 500 - 400, not centred again";
     set_image(nullptr);
-    EXPECT_FALSE(shows(SB_HORZ));
+    EXPECT_FALSE(shows(WS_HSCROLL));
     set_image(bitmap(1000, 100));
     EXPECT_EQ(position(SB_HORZ), 300) << "the first after none starts centred again";
-
-    DestroyWindow(control_);
     create(400, 300, WS_HSCROLL | WS_VSCROLL);
     set_image(bitmap(1000, 100));
     EXPECT_EQ(position(SB_HORZ), 0) << "without SS_CENTERIMAGE";
 }
 
-TEST_F(PreviewControlTest, ScrollCodesMoveWithinTheRange) {
+// Keys go through the system's input queue with Shift or Ctrl held, so that
+// the control reads them as the user's.
+TEST_F(PreviewControlTest, ScrollMessagesAndKeysMoveWithinTheRange) {
+    // From (10, 10) in a range of 0 to 700, a page of 70.
     struct Case {
         const char* label;
-        int bitmap_width; // in a 300-wide client: largest position bitmap_width - 300
-        int start;
-        int code, thumb;
-        int expected;
-    };
-    const Case cases[] = {
-        {"line left", 325, 10, SB_LINELEFT, 0, 9},
-        {"line right", 325, 10, SB_LINERIGHT, 0, 11},
-        {"page left, step (25 - 0) / 10", 325, 10, SB_PAGELEFT, 0, 8},
-        {"page right, step 2", 325, 10, SB_PAGERIGHT, 0, 12},
-        {"page right, step 0 moves 1", 309, 4, SB_PAGERIGHT, 0, 5},
-        {"page left, step 0 moves 1", 309, 4, SB_PAGELEFT, 0, 3},
-        {"thumb track", 325, 10, SB_THUMBTRACK, 20, 20},
-        {"thumb position past the end", 325, 10, SB_THUMBPOSITION, 30, 25},
-        {"thumb before the start", 325, 10, SB_THUMBTRACK, 0xFFFF, 0},
-        {"left end", 325, 10, SB_LEFT, 0, 0},
-        {"right end", 325, 10, SB_RIGHT, 0, 25},
-        {"line left at the start", 325, 0, SB_LINELEFT, 0, 0},
-        {"line right at the end", 325, 25, SB_LINERIGHT, 0, 25},
-        {"unknown code", 325, 10, 9, 0, 10},
+        UINT message; // WM_KEYDOWN: `code` is the key, `thumb` the key held
+        int code, thumb, bar, expected;
+    } const cases[] = {
+        {"line left", WM_HSCROLL, SB_LINELEFT, 0, SB_HORZ, 9},
+        {"page down", WM_VSCROLL, SB_PAGEDOWN, 0, SB_VERT, 80},
+        {"page up past the start", WM_VSCROLL, SB_PAGEUP, 0, SB_VERT, 0},
+        {"thumb track", WM_HSCROLL, SB_THUMBTRACK, 20, SB_HORZ, 20},
+        {"thumb position past the end", WM_HSCROLL, SB_THUMBPOSITION, 900, SB_HORZ, 700},
+        {"thumb before the start", WM_HSCROLL, SB_THUMBTRACK, 0xFFFF, SB_HORZ, 0},
+        {"right end", WM_HSCROLL, SB_RIGHT, 0, SB_HORZ, 700},
+        {"unknown code", WM_HSCROLL, 9, 0, SB_HORZ, 10},
+        {"Right", WM_KEYDOWN, VK_RIGHT, 0, SB_HORZ, 11},
+        {"Page Down", WM_KEYDOWN, VK_NEXT, 0, SB_VERT, 80},
+        {"End", WM_KEYDOWN, VK_END, 0, SB_VERT, 700},
+        {"Ctrl+Right", WM_KEYDOWN, VK_RIGHT, VK_CONTROL, SB_HORZ, 700},
+        {"Shift+Page Down", WM_KEYDOWN, VK_NEXT, VK_SHIFT, SB_HORZ, 80},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        create(300, 300, WS_HSCROLL | WS_VSCROLL);
-        set_image(bitmap(c.bitmap_width, 100));
-        SetScrollPos(control_, SB_HORZ, c.start, FALSE);
-        EXPECT_EQ(scroll(SB_HORZ, c.code, c.thumb), 0);
-        EXPECT_EQ(position(SB_HORZ), c.expected);
-        DestroyWindow(control_);
+        show_large();
+        INPUT held{};
+        held.type = INPUT_KEYBOARD;
+        held.ki.wVk = static_cast<WORD>(c.message == WM_KEYDOWN ? c.thumb : 0);
+        if (held.ki.wVk) {
+            SendInput(1, &held, sizeof held);
+            pump_messages();
+        }
+        EXPECT_EQ(scroll(c.message, c.code, held.ki.wVk ? 0 : c.thumb), 0);
+        if (c.message == WM_KEYDOWN) {
+            EXPECT_EQ(position(c.bar), 10) << "the scroll is posted, not sent";
+        }
+        held.ki.dwFlags = KEYEVENTF_KEYUP;
+        if (held.ki.wVk)
+            SendInput(1, &held, sizeof held);
+        pump_messages();
+        EXPECT_EQ(position(c.bar), c.expected);
+        EXPECT_EQ(position(c.bar == SB_HORZ ? SB_VERT : SB_HORZ), 10);
     }
+    // A page of at least one: 9 past a 300-wide client gives (9 - 0) / 10 = 0.
+    create(300, 300, WS_HSCROLL | WS_VSCROLL);
+    set_image(bitmap(309, 100));
+    SetScrollPos(control_, SB_HORZ, 4, FALSE);
+    scroll(WM_HSCROLL, SB_PAGERIGHT);
+    EXPECT_EQ(position(SB_HORZ), 5);
+    EXPECT_EQ(SendMessageA(control_, WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS | DLGC_WANTTAB);
 }
 
 TEST_F(PreviewControlTest, ScrollingRepaintsWithoutEraseAndEndScrollNot) {
     ShowWindow(parent_, SW_SHOWNA); // a hidden window keeps no update region
     create(300, 200);
     set_image(bitmap(1000, 1000));
-    RECT update{};
     pump_messages(); // the window system's own first paint
     ValidateRect(control_, nullptr);
-    ASSERT_FALSE(GetUpdateRect(control_, &update, FALSE));
-    EXPECT_EQ(scroll(SB_VERT, SB_ENDSCROLL), 0);
+    RECT update{};
+    EXPECT_EQ(scroll(WM_VSCROLL, SB_ENDSCROLL), 0);
     EXPECT_FALSE(GetUpdateRect(control_, &update, FALSE)) << "SB_ENDSCROLL repaints nothing";
-    EXPECT_EQ(scroll(SB_VERT, SB_LINEDOWN), 0);
+    EXPECT_EQ(scroll(WM_VSCROLL, SB_LINEDOWN), 0);
     EXPECT_TRUE(GetUpdateRect(control_, &update, FALSE));
-    EXPECT_EQ(update.right, client().cx);
-    EXPECT_EQ(update.bottom, client().cy);
-}
-
-TEST_F(PreviewControlTest, NothingToScrollReturnsOne) {
-    create(300, 200);
     set_image(bitmap(100, 50));
-    EXPECT_EQ(scroll(SB_HORZ, SB_LINERIGHT), 1);
-    EXPECT_EQ(scroll(SB_VERT, SB_BOTTOM), 1);
-    EXPECT_EQ(position(SB_HORZ), 0);
-    set_image(nullptr);
-    EXPECT_EQ(scroll(SB_HORZ, SB_LINERIGHT), 1);
+    EXPECT_EQ(scroll(WM_HSCROLL, SB_LINERIGHT), 1) << "nothing to scroll";
 }
 
-TEST_F(PreviewControlTest, NavigationKeysScroll) {
-    struct Case {
-        const char* label;
-        WPARAM key;
-        int bar;
-        // From position 10; both bars shown, so the largest position is
-        // 1000 - bar - (300 - bar) = 700 and a page is 70.
-        int expected;
-    };
-    const Case cases[] = {
-        {"Left", VK_LEFT, SB_HORZ, 9},     {"Right", VK_RIGHT, SB_HORZ, 11},
-        {"Up", VK_UP, SB_VERT, 9},         {"Down", VK_DOWN, SB_VERT, 11},
-        {"Page Up", VK_PRIOR, SB_VERT, 0}, {"Page Down", VK_NEXT, SB_VERT, 80},
-        {"Home", VK_HOME, SB_VERT, 0},     {"End", VK_END, SB_VERT, 700},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        create(300, 300, WS_HSCROLL | WS_VSCROLL);
-        set_image(
-            bitmap(1000 - GetSystemMetrics(SM_CXVSCROLL), 1000 - GetSystemMetrics(SM_CYHSCROLL)));
-        SetScrollPos(control_, SB_HORZ, 10, FALSE);
-        SetScrollPos(control_, SB_VERT, 10, FALSE);
-        EXPECT_EQ(SendMessageA(control_, WM_KEYDOWN, c.key, 0), 0);
-        EXPECT_EQ(position(c.bar), 10) << "the scroll is posted, not sent";
-        pump_messages();
-        EXPECT_EQ(position(c.bar), c.expected);
-        EXPECT_EQ(position(c.bar == SB_HORZ ? SB_VERT : SB_HORZ), 10);
-        DestroyWindow(control_);
-    }
-    create(300, 300);
-    EXPECT_EQ(SendMessageA(control_, WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS | DLGC_WANTTAB);
-}
-
-// Key presses with Shift and Ctrl held, through the system's input queue so
-// that the control reads them as the user's.
-TEST_F(PreviewControlTest, ShiftAndCtrlChooseTheScroll) {
-    struct Case {
-        const char* label;
-        std::vector<WORD> held;
-        WPARAM key;
-        int bar;
-        int expected; // from 10, largest 700, step 70
-    };
-    const Case cases[] = {
-        {"Ctrl+Right", {VK_CONTROL}, VK_RIGHT, SB_HORZ, 700},
-        {"Shift+Right", {VK_SHIFT}, VK_RIGHT, SB_HORZ, 80},
-        {"Shift+Ctrl+Right", {VK_SHIFT, VK_CONTROL}, VK_RIGHT, SB_HORZ, 80},
-        {"Ctrl+Up", {VK_CONTROL}, VK_UP, SB_VERT, 0},
-        {"Shift+Page Down", {VK_SHIFT}, VK_NEXT, SB_HORZ, 80},
-        {"Ctrl+End", {VK_CONTROL}, VK_END, SB_HORZ, 700},
-    };
-    auto press = [](WORD key, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        SendInput(1, &input, sizeof input);
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        create(300, 300, WS_HSCROLL | WS_VSCROLL);
-        set_image(
-            bitmap(1000 - GetSystemMetrics(SM_CXVSCROLL), 1000 - GetSystemMetrics(SM_CYHSCROLL)));
-        SetScrollPos(control_, SB_HORZ, 10, FALSE);
-        SetScrollPos(control_, SB_VERT, 10, FALSE);
-        for (WORD key : c.held)
-            press(key, false);
-        pump_messages();
-        SendMessageA(control_, WM_KEYDOWN, c.key, 0);
-        for (WORD key : c.held)
-            press(key, true);
-        pump_messages();
-        EXPECT_EQ(position(c.bar), c.expected);
-        DestroyWindow(control_);
-    }
-}
-
-TEST_F(PreviewControlTest, SmallerBitmapIsPaintedInTheMiddle) {
-    create(300, 200);
-    set_image(bitmap(100, 50));
-    Canvas canvas(300, 200);
-    paint(canvas);
-    EXPECT_EQ(canvas.at(100, 75), pattern(0, 0));
-    EXPECT_EQ(canvas.at(199, 124), pattern(99, 49));
-    EXPECT_EQ(canvas.at(99, 75), kSentinel);
-    EXPECT_EQ(canvas.at(200, 124), kSentinel);
-    EXPECT_EQ(canvas.at(150, 74), kSentinel);
-}
-
-TEST_F(PreviewControlTest, ScrolledBitmapIsPaintedFromItsPosition) {
+TEST_F(PreviewControlTest, BitmapIsPaintedFromItsPositionOrInTheMiddle) {
     struct Case {
         const char* label;
         SIZE bitmap;
         POINT scroll;
-        RECT clip; // empty: the whole client
-        POINT probe;
-    };
-    const Case cases[] = {
-        {"whole client", {1000, 1000}, {50, 30}, {}, {120, 90}},
-        {"part of the client", {1000, 1000}, {50, 30}, {100, 80, 150, 120}, {120, 90}},
-        {"part, from the left edge", {1000, 1000}, {50, 30}, {0, 80, 150, 120}, {5, 90}},
-        {"narrow bitmap, part", {100, 1000}, {0, 30}, {120, 10, 160, 40}, {130, 20}},
+        RECT clip;            // empty: the whole client
+        POINT probe, outside; // outside: where nothing is painted
+    } const cases[] = {
+        {"smaller, in the middle", {100, 50}, {}, {}, {199, 124}, {200, 124}},
+        {"scrolled", {1000, 1000}, {50, 30}, {}, {120, 90}, {-1, -1}},
+        {"scrolled, part", {1000, 1000}, {50, 30}, {100, 80, 150, 120}, {120, 90}, {151, 121}},
+        {"from the left edge", {1000, 1000}, {50, 30}, {0, 80, 150, 120}, {5, 90}, {151, 121}},
+        {"narrow, part", {100, 1000}, {0, 30}, {120, 10, 160, 40}, {130, 20}, {161, 41}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -359,45 +247,38 @@ TEST_F(PreviewControlTest, ScrolledBitmapIsPaintedFromItsPosition) {
         set_image(bitmap(c.bitmap.cx, c.bitmap.cy));
         SetScrollPos(control_, SB_HORZ, c.scroll.x, FALSE);
         SetScrollPos(control_, SB_VERT, c.scroll.y, FALSE);
-        const SIZE size = client();
-        Canvas canvas(size.cx, size.cy);
+        Canvas canvas(300, 200);
         paint(canvas, IsRectEmpty(&c.clip) ? nullptr : &c.clip);
-        // Where the bitmap is narrower than the client it sits in the middle.
-        const int left = size.cx > c.bitmap.cx ? (size.cx - c.bitmap.cx) / 2 : -c.scroll.x;
-        const int top = size.cy > c.bitmap.cy ? (size.cy - c.bitmap.cy) / 2 : -c.scroll.y;
+        RECT client{};
+        GetClientRect(control_, &client);
+        // Where the bitmap is smaller than the client it sits in the middle.
+        const LONG left =
+            client.right > c.bitmap.cx ? (client.right - c.bitmap.cx) / 2 : -c.scroll.x;
+        const LONG top =
+            client.bottom > c.bitmap.cy ? (client.bottom - c.bitmap.cy) / 2 : -c.scroll.y;
         EXPECT_EQ(canvas.at(c.probe.x, c.probe.y), pattern(c.probe.x - left, c.probe.y - top));
-        if (!IsRectEmpty(&c.clip)) {
-            EXPECT_EQ(canvas.at(c.clip.right + 1, c.clip.bottom + 1), kSentinel) << "clipped";
+        if (c.outside.x >= 0) {
+            EXPECT_EQ(canvas.at(c.outside.x, c.outside.y), kSentinel);
         }
-        DestroyWindow(control_);
     }
 }
 
 TEST_F(PreviewControlTest, EmptyControlShowsAnInvertingCross) {
-    Canvas canvas(300, 200);
     HBRUSH brush = CreateSolidBrush(RGB(0, 0, 0));
-    struct Case {
-        const char* label;
-        HGDIOBJ image;
-    };
-    const Case cases[] = {{"no bitmap", nullptr}, {"not a bitmap", brush}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
+    for (HGDIOBJ image : {HGDIOBJ{}, HGDIOBJ{brush}}) {
+        SCOPED_TRACE(image ? "not a bitmap" : "no bitmap");
         create(300, 200);
-        set_image(static_cast<HBITMAP>(c.image));
+        set_image(static_cast<HBITMAP>(image));
         EXPECT_EQ(SendMessageA(control_, STM_GETIMAGE, IMAGE_BITMAP, 0),
-                  reinterpret_cast<LRESULT>(c.image));
-        EXPECT_FALSE(shows(SB_HORZ));
-        EXPECT_FALSE(shows(SB_VERT));
+                  reinterpret_cast<LRESULT>(image));
+        EXPECT_FALSE(shows(WS_HSCROLL | WS_VSCROLL));
+        Canvas canvas(300, 200);
         paint(canvas);
         // kSentinel inverted on both diagonals, untouched elsewhere.
-        const std::uint32_t inverted = ~kSentinel & 0xFFFFFF;
-        EXPECT_EQ(canvas.at(0, 0), inverted);
-        EXPECT_EQ(canvas.at(30, 20), inverted);
-        EXPECT_EQ(canvas.at(297, 2), inverted);
+        EXPECT_EQ(canvas.at(30, 20), ~kSentinel & 0xFFFFFF);
+        EXPECT_EQ(canvas.at(297, 2), ~kSentinel & 0xFFFFFF);
         EXPECT_EQ(canvas.at(150, 100), kSentinel) << "where the lines cross, inverted twice";
         EXPECT_EQ(canvas.at(150, 10), kSentinel);
-        DestroyWindow(control_);
     }
     DeleteObject(brush);
 }
@@ -415,7 +296,6 @@ TEST_F(PreviewControlTest, NeverDeletesABitmap) {
     DestroyWindow(control_);
     pump_messages();
     EXPECT_EQ(gui_objects_.deletes(), 0u);
-    EXPECT_EQ(GetObjectType(first), static_cast<DWORD>(OBJ_BITMAP));
     EXPECT_EQ(GetObjectType(second), static_cast<DWORD>(OBJ_BITMAP));
 }
 

@@ -82,36 +82,24 @@ std::string built_picture(const std::string& name) {
 
 Bytes bitmap_file(int width, int height, int bits, const std::vector<RGBQUAD>& colours,
                   const std::vector<Bytes>& rows_top_first, bool top_down) {
-    const std::uint32_t stride = (static_cast<std::uint32_t>(bits * width) + 31) / 32 * 4;
-    const std::uint32_t offset = 14 + 40 + 4 * static_cast<std::uint32_t>(colours.size());
-    Bytes out;
-    out.push_back('B');
-    out.push_back('M');
-    put32(out, offset + stride * static_cast<std::uint32_t>(height));
-    put32(out, 0);
-    put32(out, offset);
-    put32(out, 40);
-    put32(out, static_cast<std::uint32_t>(width));
-    put32(out, static_cast<std::uint32_t>(top_down ? -height : height));
+    const auto stride = (static_cast<std::uint32_t>(bits * width) + 31) / 32 * 4;
+    const auto rows = static_cast<std::uint32_t>(height);
+    const auto offset = 14 + 40 + 4 * static_cast<std::uint32_t>(colours.size());
+    Bytes out{'B', 'M'};
+    for (std::uint32_t v : {offset + stride * rows, 0u, offset, 40u,
+                            static_cast<std::uint32_t>(width), top_down ? 0 - rows : rows})
+        put32(out, v);
     put16(out, 1);
     put16(out, static_cast<unsigned>(bits));
-    put32(out, BI_RGB);
-    put32(out, stride * static_cast<std::uint32_t>(height));
-    put32(out, 2835);
-    put32(out, 2835);
-    put32(out, static_cast<std::uint32_t>(colours.size()));
-    put32(out, 0);
-    for (const RGBQUAD& c : colours) {
-        out.push_back(c.rgbBlue);
-        out.push_back(c.rgbGreen);
-        out.push_back(c.rgbRed);
-        out.push_back(0);
-    }
+    for (std::uint32_t v : {std::uint32_t{BI_RGB}, stride * rows, 2835u, 2835u,
+                            static_cast<std::uint32_t>(colours.size()), 0u})
+        put32(out, v);
+    for (const RGBQUAD& c : colours)
+        out.insert(out.end(), {c.rgbBlue, c.rgbGreen, c.rgbRed, 0});
     for (int i = 0; i < height; ++i) {
-        const Bytes& row = rows_top_first[top_down ? i : height - 1 - i];
-        Bytes padded(stride, 0);
-        std::memcpy(padded.data(), row.data(), std::min<std::size_t>(row.size(), stride));
-        out.insert(out.end(), padded.begin(), padded.end());
+        Bytes row = rows_top_first[top_down ? i : height - 1 - i];
+        row.resize(stride);
+        out.insert(out.end(), row.begin(), row.end());
     }
     return out;
 }
@@ -195,22 +183,14 @@ Bytes windows_metafile(int width_units, int height_units, int units_per_inch, bo
         return body;
     // Key, metafile handle, bounding box, units per inch, reserved, checksum
     // (the XOR of the ten words before it).
-    std::uint16_t header[11] = {0xCDD7,
-                                0x9AC6,
-                                0,
-                                0,
-                                0,
-                                static_cast<std::uint16_t>(width_units),
-                                static_cast<std::uint16_t>(height_units),
-                                static_cast<std::uint16_t>(units_per_inch),
-                                0,
-                                0,
-                                0};
+    const auto word = [](int v) { return static_cast<std::uint16_t>(v); };
+    std::uint16_t header[11] = {
+        0xCDD7, 0x9AC6, 0, 0, 0, word(width_units), word(height_units), word(units_per_inch)};
     for (int i = 0; i < 10; ++i)
         header[10] ^= header[i];
     Bytes bytes;
-    for (std::uint16_t word : header)
-        put16(bytes, word);
+    for (std::uint16_t w : header)
+        put16(bytes, w);
     bytes.insert(bytes.end(), body.begin(), body.end());
     return bytes;
 }
@@ -243,20 +223,6 @@ std::uint32_t pixel(HBITMAP bitmap, int x, int y) {
               DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return pixels[static_cast<std::size_t>(y) * loaded.width + x] & 0xFFFFFF;
-}
-
-std::array<std::uint32_t, 2> colour_table(HBITMAP bitmap) {
-    RGBQUAD table[2] = {};
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    GetDIBColorTable(dc, 0, 2, table);
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    std::array<std::uint32_t, 2> colours{};
-    for (int i = 0; i < 2; ++i)
-        colours[i] = static_cast<std::uint32_t>(table[i].rgbRed) << 16 |
-                     static_cast<std::uint32_t>(table[i].rgbGreen) << 8 | table[i].rgbBlue;
-    return colours;
 }
 
 int screen_bits_per_pixel() {

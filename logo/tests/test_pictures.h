@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,9 +51,6 @@ LoadedBitmap describe(HBITMAP bitmap);
 
 // The colour of a pixel, (0, 0) the top-left corner, as 0xRRGGBB.
 std::uint32_t pixel(HBITMAP bitmap, int x, int y);
-
-// The two colours of a 1-bit DIB section's table.
-std::array<std::uint32_t, 2> colour_table(HBITMAP bitmap);
 
 // The screen's bits per pixel.
 int screen_bits_per_pixel();
