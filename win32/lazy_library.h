@@ -1,7 +1,7 @@
 // System libraries loaded when they are first needed instead of by the loader at
-// start-up. The file dialogs and OLE picture loading bring shell32 and a dozen
-// more DLLs into the process, none of which the main window uses: imported, they
-// are all mapped and initialised before it can show.
+// start-up. The file dialogs and OLE picture loading bring shell32, shlwapi,
+// shcore, winspool and compstui into the process, none of which the main window
+// uses: imported, they are all mapped and initialised before it can show.
 #pragma once
 
 #include <windows.h>
