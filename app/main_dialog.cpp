@@ -69,6 +69,10 @@ void init_list_view(HWND dialog, int id, int first_string, int count) {
     column.cx = (outer.right - outer.left) - GetSystemMetrics(SM_CXVSCROLL) - 5;
     SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    // Otherwise every insert and check resizes the scroll bar and the hidden header
+    // again: a round trip to the window server each, several times over, before the
+    // window can show.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     for (int i = 0; i < count; ++i) {
         char text[1024];
         snprintf(text, sizeof text, "%s", LoadResString(instance, first_string + i));
@@ -81,6 +85,7 @@ void init_list_view(HWND dialog, int id, int first_string, int count) {
         SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
         SetListItemChecked(list, i, false);
     }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
 }
 
 // The template gives both lists shared image lists, so a list does not destroy

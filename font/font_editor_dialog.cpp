@@ -20,6 +20,7 @@
 #include "font/font_files.h"
 #include "font/glyph_editor_control.h"
 #include "link/send_command.h"
+#include "win32/lazy_library.h"
 
 namespace tq350::font {
 
@@ -180,10 +181,10 @@ bool ask_font_file(HWND dialog, bool saving, std::array<char, MAX_PATH>& name) {
     request.nMaxFile = static_cast<DWORD>(name.size());
     if (saving) {
         request.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
-        return GetSaveFileNameA(&request) != FALSE;
+        return win32::GetSaveFileNameA(&request) != FALSE;
     }
     request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    return GetOpenFileNameA(&request) != FALSE;
+    return win32::GetOpenFileNameA(&request) != FALSE;
 }
 
 void on_load(HWND dialog) {

@@ -14,6 +14,7 @@
 #include "app/win32_handles.h"
 #include "logo/gdi_handles.h"
 #include "logo/picture_file_core.h"
+#include "win32/lazy_library.h"
 
 namespace tq350::logo {
 
@@ -105,12 +106,12 @@ bool render_on_white(IPicture* picture, HBITMAP bitmap, HDC screen, int width, i
 // renders it into a bitmap of the screen's format at its natural size.
 HBITMAP decode_picture(FileInMemory contents) {
     ComRef<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(contents.block.get(), TRUE, stream.out())))
+    if (FAILED(win32::CreateStreamOnHGlobal(contents.block.get(), TRUE, stream.out())))
         return nullptr;
     contents.block.release(); // the stream frees it now
     ComRef<IPicture> picture;
-    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(contents.size), FALSE, IID_IPicture,
-                              picture.out_void())) ||
+    if (FAILED(win32::OleLoadPicture(stream.get(), static_cast<LONG>(contents.size), FALSE,
+                                     IID_IPicture, picture.out_void())) ||
         !picture)
         return nullptr;
     OLE_XSIZE_HIMETRIC himetric_width = 0;
@@ -179,7 +180,7 @@ std::string AskForPictureFile(HWND owner) {
     ofn.lpstrInitialDir = g_file_name;
     ofn.lpstrTitle = "Open Picture File";
     ofn.Flags = kOpenPictureFlags;
-    if (!GetOpenFileNameA(&ofn))
+    if (!win32::GetOpenFileNameA(&ofn))
         return {};
     return g_file_name;
 }

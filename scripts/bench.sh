@@ -7,8 +7,9 @@ if [ "${1:-}" != "--in-session" ]; then
     exec "$here/wine-session.sh" "$here/bench.sh" --in-session
 fi
 win="$TQ350_ROOT/build/windows"
-"$WINE" "$win/app/tests/startup_bench.exe" "$win/app/tq350setup.exe" "TQ-350 Setup Tool" \
-    "$win/app/tests/minimal_dialog.exe" "Minimal dialog" 15 </dev/null
+"$WINE" "$win/app/bench/startup_bench.exe" 15 "$win/app/tq350setup.exe" "TQ-350 Setup Tool" \
+    "$win/app/bench/main_template_dialog.exe" "TQ-350 Setup Tool" \
+    "$win/app/bench/minimal_dialog.exe" "Minimal dialog" </dev/null
 "$WINE" "$win/font/font_bench.exe" 200 </dev/null
 "$TQ350_ROOT/logo/bench/picture_bench.sh" 5
 

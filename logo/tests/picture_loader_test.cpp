@@ -10,11 +10,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "logo/picture_loader.h"
 #include "test_pictures.h"
+#include "win32/lazy_library.h"
 #include "win_test_support.h"
 
 namespace tq350::logo::test {
@@ -283,6 +285,42 @@ TEST_F(PictureLoaderTest, OpenDialogOffersTheTypesAndLoadsTheChosenFile) {
     g_visit = {};
     EXPECT_EQ(LoadPicture(owner), nullptr) << "cancelled";
     EXPECT_EQ(g_visit.titles, std::vector<std::string>{"Open Picture File"});
+    DestroyWindow(owner);
+}
+
+// The file dialogs and the decoder come from libraries loaded at first use. Without
+// one, the open dialog or the decoder fails as it may anyway: no dialog, no picture,
+// nothing left behind, no crash.
+TEST_F(PictureLoaderTest, MissingSystemLibraryLoadsNothing) {
+    static const char* missing = nullptr;
+    const win32::LibraryLoader system_loader = win32::g_load_library;
+    win32::g_load_library = [](const char* file_name) {
+        return lstrcmpiA(file_name, missing) == 0 ? nullptr : LoadLibraryA(file_name);
+    };
+    const std::string gif = built_picture("opaque.gif");
+    HWND owner = CreateWindowA("STATIC", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                               nullptr, nullptr);
+    ::tq350::test::ModalAnswerer answerer;
+    answerer.on_open = [](HWND dialog) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    };
+    struct Case {
+        const char* library;
+        std::function<HBITMAP()> load;
+    };
+    const Case cases[] = {
+        {"comdlg32.dll", [&] { return LoadPicture(owner); }},
+        {"ole32.dll", [&] { return LoadPictureFile(gif.c_str()); }},
+        {"oleaut32.dll", [&] { return LoadPictureFile(gif.c_str()); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.library);
+        missing = c.library;
+        EXPECT_TRUE(::tq350::test::leaves_heaps_as_found([&] { EXPECT_EQ(c.load(), nullptr); }));
+        EXPECT_TRUE(answerer.seen().empty()) << "a dialog opened";
+    }
+    win32::g_load_library = system_loader;
+    EXPECT_NE(load(gif), nullptr) << "with its libraries back";
     DestroyWindow(owner);
 }
 

@@ -1,4 +1,5 @@
-// The least a dialog program can do: the yardstick for the program's start-up time.
+// The least a dialog program can do, without the common controls: the second yardstick
+// for the program's start-up time.
 #include <windows.h>
 
 namespace {
