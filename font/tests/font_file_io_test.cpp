@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "font/font_files.h"
-#include "hex.h"
+#include "font/font_file_io.h"
+#include "app/tests/hex.h"
 #include "win_test_support.h"
 
 namespace tq350::font {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using test::hex;
+using tq350::test::hex;
 
 class FontFilesTest : public ::testing::Test {
   protected:
