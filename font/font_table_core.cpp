@@ -66,13 +66,6 @@ void FontTable::set_record(int code, std::span<const std::uint8_t> record) {
     std::copy(record.begin(), record.end(), r.begin());
 }
 
-void FontTable::set_code_byte(int code, std::uint8_t value) {
-    const std::span<std::uint8_t> r = mutable_record(code);
-    if (!r.empty()) {
-        r[0] = value;
-    }
-}
-
 std::string code_list_item_text(int code) {
     if (!is_character_code(code)) {
         return {};

@@ -102,7 +102,6 @@ class FontTable {
     void define(int code, std::span<const std::uint8_t> rows);
     // Puts back a whole record as record() returned it; another length is ignored.
     void set_record(int code, std::span<const std::uint8_t> record);
-    void set_code_byte(int code, std::uint8_t value);
 
     friend bool operator==(const FontTable&, const FontTable&) = default;
 

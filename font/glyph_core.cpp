@@ -98,16 +98,6 @@ bool Glyph::unpack(std::span<const std::uint8_t> rows, std::size_t bytes_per_row
     return true;
 }
 
-std::vector<std::uint8_t> preview_dib_bits(const Glyph& glyph) {
-    if (!glyph.has_storage()) {
-        return {};
-    }
-    const std::size_t pitch = dib_row_pitch(glyph.width());
-    std::vector<std::uint8_t> bits(pitch * static_cast<std::size_t>(glyph.height()), 0);
-    glyph.pack(bits, pitch, Polarity::blank_is_one);
-    return bits;
-}
-
 void GlyphEditor::attach_window(int client_width, int client_height) {
     client_width_ = client_width;
     client_height_ = client_height;

@@ -95,11 +95,6 @@ constexpr std::size_t dib_row_pitch(int width) {
     return width > 0 ? (static_cast<std::size_t>(width) + 31) / 32 * 4 : 0;
 }
 
-// The bits of the top-down 1-bit DIB (colour 0 black, colour 1 white) that shows
-// the glyph at one pixel per dot: dib_row_pitch(width) bytes per row, pad bytes
-// 0. Empty when the glyph holds no storage.
-std::vector<std::uint8_t> preview_dib_bits(const Glyph& glyph);
-
 // The state behind the glyph editor control: the working glyph that is shown and
 // edited, the reference glyph that Revert returns to and that tells whether the
 // working glyph was changed, and the grid of the window showing them. The glyphs

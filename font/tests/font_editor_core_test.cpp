@@ -39,19 +39,17 @@ TEST(FontEditorSession, TableHoldsWhatTheEditorShows) {
         const char* record_start; // code byte and top row
         bool as_loaded, symbol_modified, font_modified;
     };
-    const Case cases[] = {
-        {"0000", ' ', "20 18 00", true, false, false}, // code 32 not shown yet
-        {"A 8010 B 0000 C 0000 A 8010", 'A', "41 80 1F", true, false, false},
-        {"B 0000 4000", 'B', "42 40 00", false, true, true},
-        {"B 0000 4000 0000", 'B', "00 55 55", true, false, false},
-        {"A 8010 8410 8010", 'A', "41 80 1F", true, false, false},
-        {"C 0000 FFF0 0000", 'C', "99 AA AA", true, false, false},
-        {"A 8010 null", 'A', "00 00 00", false, false, true},
-        {"B 0000 4000 null", 'B', "00 55 55", true, false, false},
-        {"A 8010 C010 B 0000 A C010", 'A', "41 C0 10", false, false, true},
-        {"A 8010 C010 save 8010", 'A', "41 80 1F", true, false, true},
-        {"A 8010 C010 new", 'A', "00 00 00", false, false, false},
-    };
+    const Case cases[] = {{"0000", ' ', "20 18 00", true, false, false}, // code 32 not shown yet
+                          {"A 8010 B 0000 C 0000 A 8010", 'A', "41 80 1F", true, false, false},
+                          {"B 0000 4000", 'B', "42 40 00", false, true, true},
+                          {"B 0000 4000 0000", 'B', "00 55 55", true, false, false},
+                          {"A 8010 8410 8010", 'A', "41 80 1F", true, false, false},
+                          {"C 0000 FFF0 0000", 'C', "99 AA AA", true, false, false},
+                          {"A 8010 null", 'A', "00 00 00", false, false, true},
+                          {"B 0000 4000 null", 'B', "00 55 55", true, false, false},
+                          {"A 8010 C010 B 0000 A C010", 'A', "41 C0 10", false, false, true},
+                          {"A 8010 C010 save 8010", 'A', "41 80 1F", true, false, true},
+                          {"A 8010 C010 new", 'A', "00 00 00", false, false, false}};
     const std::vector<std::uint8_t> file = sample_font_file();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.steps);

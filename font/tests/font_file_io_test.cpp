@@ -96,8 +96,7 @@ TEST_F(FontFileIoTest, TheSizeDecidesTheFontAndEveryByteIsKept) {
         {write(path("picture.fnt"), gif), LoadStatus::not_a_font_file},
         {write(path("1 GB.fnt"), font_a, std::int64_t{1} << 30), LoadStatus::not_a_font_file},
         {path("no such file.fnt"), LoadStatus::cannot_open},
-        {folder_, LoadStatus::cannot_open},
-    };
+        {folder_, LoadStatus::cannot_open}};
     const tq350::test::MemoryPeak peak;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -125,12 +124,10 @@ TEST_F(FontFileIoTest, SaveReplacesTheTargetWholeOrNotAtAll) {
         std::string target;
         SaveStatus status;
     };
-    const Case cases[] = {
-        {write(path("replaced.fnt"), old), SaveStatus::saved},
-        {path("no extension"), SaveStatus::saved},
-        {path("no such folder") + "\\font.fnt", SaveStatus::cannot_create},
-        {path("a folder.fnt"), SaveStatus::cannot_replace},
-    };
+    const Case cases[] = {{write(path("replaced.fnt"), old), SaveStatus::saved},
+                          {path("no extension"), SaveStatus::saved},
+                          {path("no such folder") + "\\font.fnt", SaveStatus::cannot_create},
+                          {path("a folder.fnt"), SaveStatus::cannot_replace}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.target);
         EXPECT_EQ(SaveFontFile(c.target.c_str(), font), c.status);

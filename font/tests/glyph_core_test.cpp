@@ -34,16 +34,14 @@ TEST(GlyphEditor, CellSizeAndGrid) {
         int client_width, width, height, cell;
         bool storage;
     };
-    const Case cases[] = {
-        {"font A", 108, 12, 24, 9, true},
-        {"font B", 108, 8, 16, 13, true},
-        {"wide client: the height decides", 400, 12, 24, 9, true},
-        {"narrower than one pixel per dot", 11, 12, 24, 0, true},
-        {"no width", 108, 0, 24, 0, false},
-        {"negative width", 108, -12, 24, 0, false},
-        {"16-bit words at their largest", 108, 65535, 65535, 0, false},
-        {"one dot over the limit", 108, 257, 256, 0, false},
-    };
+    const Case cases[] = {{"font A", 108, 12, 24, 9, true},
+                          {"font B", 108, 8, 16, 13, true},
+                          {"wide client: the height decides", 400, 12, 24, 9, true},
+                          {"narrower than one pixel per dot", 11, 12, 24, 0, true},
+                          {"no width", 108, 0, 24, 0, false},
+                          {"negative width", 108, -12, 24, 0, false},
+                          {"16-bit words at their largest", 108, 65535, 65535, 0, false},
+                          {"one dot over the limit", 108, 257, 256, 0, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         GlyphEditor editor;
@@ -51,7 +49,6 @@ TEST(GlyphEditor, CellSizeAndGrid) {
         editor.set_size(c.width, c.height);
         EXPECT_EQ(editor.cell_size(), c.cell);
         EXPECT_EQ(editor.working().has_storage(), c.storage);
-        EXPECT_EQ(preview_dib_bits(editor.working()).empty(), !c.storage);
         EXPECT_EQ(editor.fill(), c.cell > 0) << "edits only with a grid";
         EXPECT_EQ(editor.is_modified(), c.cell > 0);
     }
@@ -70,8 +67,7 @@ TEST(GlyphEditor, PressTogglesTheDotUnderThePoint) {
         {"strip below the grid", 12, 24, 0, 216, std::nullopt},
         {"left of the client", 12, 24, -1, 5, std::nullopt},
         {"font B, second row", 8, 16, 12, 13, PixelRect{0, 13, 13, 26}},
-        {"font B, right of the grid", 8, 16, 104, 100, std::nullopt},
-    };
+        {"font B, right of the grid", 8, 16, 104, 100, std::nullopt}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         GlyphEditor editor;
@@ -143,8 +139,7 @@ TEST(Glyph, PackAndUnpack) {
         {"8 dots, last dot", glyph_with(8, 2, {{7, 1}}), 1, Polarity::ink_is_one, "00 01"},
         {"box", boxed, 2, Polarity::ink_is_one, "FF F0 80 10 FF F0"},
         {"pad bytes left alone", glyph_with(12, 2, {{11, 0}, {0, 1}}), 3, Polarity::ink_is_one,
-         "00 10 AA 80 00 AA"},
-    };
+         "00 10 AA 80 00 AA"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         EXPECT_EQ(packed(c.glyph, c.pitch, 0xAA, c.polarity), c.rows);
@@ -170,30 +165,6 @@ TEST(Glyph, RefusesRowsThatDoNotFit) {
         EXPECT_FALSE(glyph.pack(rows, pitch, Polarity::ink_is_one));
         EXPECT_FALSE(glyph.unpack(rows, pitch, Polarity::ink_is_one));
         EXPECT_EQ(packed(glyph, 2).substr(0, 5), "FF F0");
-    }
-}
-
-// Rows padded to 32 bits, colour 0 (black) for inked dots.
-TEST(Glyph, PreviewBits) {
-    struct Case {
-        const char* label;
-        Glyph glyph;
-        const char* first_row;
-        const char* last_row;
-    };
-    const Case cases[] = {
-        {"font A, corners of the top row", glyph_with(12, 24, {{0, 0}, {11, 0}}), "7F E0 00 00",
-         "FF F0 00 00"},
-        {"33 dots wide", glyph_with(33, 2, {{32, 1}}), "FF FF FF FF 80 00 00 00",
-         "FF FF FF FF 00 00 00 00"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        const std::vector<std::uint8_t> bits = preview_dib_bits(c.glyph);
-        const std::size_t pitch = dib_row_pitch(c.glyph.width());
-        ASSERT_EQ(bits.size(), pitch * static_cast<std::size_t>(c.glyph.height()));
-        EXPECT_EQ(hex(std::span(bits).first(pitch)), c.first_row);
-        EXPECT_EQ(hex(std::span(bits).last(pitch)), c.last_row);
     }
 }
 

@@ -119,7 +119,7 @@ TEST_F(GlyphEditorTest, APressTogglesItsDot) {
 }
 
 // Each message in a 12 x 24 glyph whose reference (the last commit) has dot 0 of
-// the top row and which shows dots 0 and 1.
+// the top row and which shows dots 0 and 1. Only a new size erases the background.
 TEST_F(GlyphEditorTest, EachMessageActsOnTheGlyphAndNotifies) {
     std::vector<std::uint8_t> source(48, 0xFF);
     source[0] = 0x0F;
@@ -127,19 +127,21 @@ TEST_F(GlyphEditorTest, EachMessageActsOnTheGlyphAndNotifies) {
         const char* name;
         UINT message;
         WPARAM wparam;
+        LPARAM size;
         const char* top_rows;
-        int notifications;
+        int notifications, erases;
         bool modified;
     };
     const Case cases[] = {
-        {"clear", SDM_CLEAR, 0, "00 00 00 00", 1, true},
-        {"fill", SDM_FILL, 0, "FF F0 FF F0", 1, true},
-        {"invert", SDM_INVERT, 0, "3F F0 FF F0", 1, true},
-        {"box", SDM_BOX, 0, "3F F0 80 10", 1, true},
-        {"revert", SDM_REVERT, 0, "80 00 00 00", 1, false},
-        {"commit", SDM_COMMIT, 0, "C0 00 00 00", 0, false},
-        {"set bits, inverted", SDM_SETBITS, MAKEWPARAM(2, 1), "F0 00 00 00", 1, true},
-    };
+        {"clear", SDM_CLEAR, 0, 0, "00 00 00 00", 1, 0, true},
+        {"fill", SDM_FILL, 0, 0, "FF F0 FF F0", 1, 0, true},
+        {"invert", SDM_INVERT, 0, 0, "3F F0 FF F0", 1, 0, true},
+        {"box", SDM_BOX, 0, 0, "3F F0 80 10", 1, 0, true},
+        {"revert", SDM_REVERT, 0, 0, "80 00 00 00", 1, 0, false},
+        {"commit", SDM_COMMIT, 0, 0, "C0 00 00 00", 0, 0, false},
+        {"set bits, inverted", SDM_SETBITS, MAKEWPARAM(2, 1), 0, "F0 00 00 00", 1, 0, true},
+        {"same size", SDM_SETSIZE, 0, MAKELPARAM(12, 24), "00 00 00 00", 1, 0, false},
+        {"new size", SDM_SETSIZE, 0, MAKELPARAM(8, 16), "00 AA 00 AA", 1, 1, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         set_size(12, 24);
@@ -147,42 +149,17 @@ TEST_F(GlyphEditorTest, EachMessageActsOnTheGlyphAndNotifies) {
         send(SDM_COMMIT);
         press(9, 0);
         settle();
-        EXPECT_EQ(send(c.message, c.wparam, reinterpret_cast<LPARAM>(source.data())), 0);
+        const LPARAM lparam = c.size ? c.size : reinterpret_cast<LPARAM>(source.data());
+        EXPECT_EQ(send(c.message, c.wparam, lparam), 0);
         EXPECT_EQ(rows(), c.top_rows);
         EXPECT_EQ(g_notifications, c.notifications);
         EXPECT_EQ(send(SDM_ISMODIFIED), c.modified ? 1 : 0);
-    }
-    EXPECT_EQ(rows(2, true), "0F F0") << "inverted: blank dots set, the unused bits not";
-}
-
-TEST_F(GlyphEditorTest, SetSizeBlanksBothGlyphsAndErasesOnlyForANewSize) {
-    const int cases[][3] = {{12, 24, 0}, {8, 16, 1}};
-    for (const auto& [width, height, erases] : cases) {
-        SCOPED_TRACE(width);
-        set_size(12, 24);
-        press(0, 0);
-        send(SDM_COMMIT);
-        settle();
-        set_size(width, height);
-        EXPECT_EQ(g_notifications, 1);
-        send(SDM_REVERT);
-        EXPECT_EQ(rows(1), "00") << "the reference is blank too";
         UpdateWindow(control_);
-        EXPECT_EQ(g_erases, erases);
+        EXPECT_EQ(g_erases, c.erases);
     }
-}
-
-TEST_F(GlyphEditorTest, WithoutAGridEditsAreNotTheControlsMessages) {
-    set_size(12, 0);
-    settle();
-    for (UINT message :
-         {SDM_CLEAR, SDM_FILL, SDM_REVERT, SDM_COMMIT, SDM_INVERT, SDM_BOX, SDM_ISMODIFIED}) {
-        SCOPED_TRACE(message);
-        EXPECT_EQ(send(message), 0);
-    }
-    press(0, 0);
-    EXPECT_EQ(g_notifications, 0);
-    EXPECT_EQ(send(SDM_GETDIB), 0);
+    set_size(12, 24);
+    send(SDM_SETBITS, MAKEWPARAM(2, 1), reinterpret_cast<LPARAM>(source.data()));
+    EXPECT_EQ(rows(2, true), "0F F0") << "inverted: blank dots set, the unused bits not";
 }
 
 // What the preview shows: a new top-down 1-bit DIB each time, one pixel a dot,
@@ -235,14 +212,12 @@ TEST_F(GlyphEditorTest, PaintingDrawsTheCells) {
         std::uint32_t colour;
         LPCSTR cursor;
     };
-    const Case cases[] = {
-        {"blank cell inside", 4, 4, 0xFFFFFF, IDC_CROSS},
-        {"blank cell frame", 8, 0, 0x000000, IDC_CROSS},
-        {"inked cell inside", 13, 4, 0x000000, IDC_CROSS},
-        {"inked cell frame", 17, 8, 0xFFFFFF, IDC_CROSS},
-        {"last cell frame", 107, 215, 0x000000, IDC_CROSS},
-        {"below the grid", 50, 218, 0xFFFFFF, IDC_ARROW},
-    };
+    const Case cases[] = {{"blank cell inside", 4, 4, 0xFFFFFF, IDC_CROSS},
+                          {"blank cell frame", 8, 0, 0x000000, IDC_CROSS},
+                          {"inked cell inside", 13, 4, 0x000000, IDC_CROSS},
+                          {"inked cell frame", 17, 8, 0xFFFFFF, IDC_CROSS},
+                          {"last cell frame", 107, 215, 0x000000, IDC_CROSS},
+                          {"below the grid", 50, 218, 0xFFFFFF, IDC_ARROW}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(bits[c.y * kWidth + c.x] & 0xFFFFFFu, c.colour);
@@ -258,7 +233,7 @@ TEST_F(GlyphEditorTest, PaintingDrawsTheCells) {
     DeleteObject(target);
 }
 
-TEST_F(GlyphEditorTest, ASizeThatCannotBeAllocatedLeavesNoGlyph) {
+TEST_F(GlyphEditorTest, ASizeThatCannotBeAllocatedLeavesNoGlyphAndNoGrid) {
     set_size(8, 16);
     press(0, 0);
     settle();
@@ -267,7 +242,10 @@ TEST_F(GlyphEditorTest, ASizeThatCannotBeAllocatedLeavesNoGlyph) {
         EXPECT_NE(set_size(12, 24), 0);
         EXPECT_GT(full_heap.failures(), 0);
     }
-    EXPECT_EQ(send(SDM_GETDIB), 0);
+    // Without a glyph the edits are not the control's messages.
+    for (UINT message : {SDM_CLEAR, SDM_FILL, SDM_REVERT, SDM_COMMIT, SDM_INVERT, SDM_BOX,
+                         SDM_ISMODIFIED, SDM_GETDIB})
+        EXPECT_EQ(send(message), 0) << message;
     press(0, 0);
     EXPECT_EQ(g_notifications, 0) << "nothing for the parent to read, no grid to press";
     EXPECT_EQ(rows(), "AA AA AA AA") << "nothing packed";
