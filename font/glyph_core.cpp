@@ -41,17 +41,14 @@ void Glyph::invert() {
     }
 }
 
-int Glyph::toggle_border() {
-    int toggled = 0;
+void Glyph::toggle_border() {
     for (int y = 0; y < height_; ++y) {
         for (int x = 0; x < width_; ++x) {
             if (y == 0 || y == height_ - 1 || x == 0 || x == width_ - 1) {
                 at(x, y) ^= 1;
-                ++toggled;
             }
         }
     }
-    return toggled;
 }
 
 bool Glyph::holds_rows(std::size_t buffer_size, std::size_t bytes_per_row) const {

@@ -46,9 +46,9 @@ class Glyph {
     void clear();
     void fill();
     void invert();
-    // Toggles every dot of the outer rows and columns once, corners included;
-    // returns how many dots it toggled. Two boxes in a row restore the glyph.
-    int toggle_border();
+    // Toggles every dot of the outer rows and columns once, corners included.
+    // Two boxes in a row restore the glyph.
+    void toggle_border();
 
     // Row y goes to the bytes from y * bytes_per_row on, dot x at bit 7 - x % 8 of
     // byte x / 8. Each row's packed_row_bytes(width) bytes are written in full (the
