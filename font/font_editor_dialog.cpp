@@ -17,7 +17,7 @@
 #include "app/settings_store.h"
 #include "font/font_download_core.h"
 #include "font/font_editor_core.h"
-#include "font/font_files.h"
+#include "font/font_file_io.h"
 #include "font/glyph_editor_control.h"
 #include "link/send_command.h"
 #include "win32/lazy_library.h"

@@ -8,14 +8,13 @@ namespace tq350::font {
 FontTable::FontTable(FontKind kind) : kind_(kind), bytes_(font_geometry(kind).table_size, 0) {}
 
 std::optional<FontTable> FontTable::from_file_bytes(std::span<const std::uint8_t> bytes) {
-    for (const FontGeometry& geometry : font_geometries) {
-        if (bytes.size() == geometry.table_size) {
-            FontTable table(geometry.kind);
-            std::copy(bytes.begin(), bytes.end(), table.bytes_.begin());
-            return table;
-        }
+    const std::optional<FontKind> kind = font_kind_of_file_size(bytes.size());
+    if (!kind) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    FontTable table(*kind);
+    std::copy(bytes.begin(), bytes.end(), table.bytes_.begin());
+    return table;
 }
 
 std::span<const std::uint8_t> FontTable::record(int code) const {
@@ -65,13 +64,6 @@ void FontTable::set_record(int code, std::span<const std::uint8_t> record) {
         return;
     }
     std::copy(record.begin(), record.end(), r.begin());
-}
-
-void FontTable::set_code_byte(int code, std::uint8_t value) {
-    const std::span<std::uint8_t> r = mutable_record(code);
-    if (!r.empty()) {
-        r[0] = value;
-    }
 }
 
 std::string code_list_item_text(int code) {

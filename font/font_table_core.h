@@ -43,6 +43,17 @@ constexpr const FontGeometry& font_geometry(FontKind kind) {
     return font_geometries[static_cast<std::size_t>(kind)];
 }
 
+// A font file is the font table byte for byte, without a header, so its size
+// alone tells the font; any other size is not a font file.
+constexpr std::optional<FontKind> font_kind_of_file_size(std::uint64_t size) {
+    for (const FontGeometry& geometry : font_geometries) {
+        if (size == geometry.table_size) {
+            return geometry.kind;
+        }
+    }
+    return std::nullopt;
+}
+
 // Each row is packed into as few bytes as its dots need, so only a row's last
 // byte has unused low bits; the editor session relies on that.
 constexpr bool font_geometries_agree() {
@@ -73,8 +84,8 @@ class FontTable {
     // Every character undefined, every row byte 0.
     explicit FontTable(FontKind kind = FontKind::a);
 
-    // The file size alone tells the font; any size but 10976 (font A) or 3808
-    // (font B) is not a font file. Nothing else is checked.
+    // The bytes of a font file: any size but 10976 (font A) or 3808 (font B) is
+    // not one. Nothing else is checked.
     static std::optional<FontTable> from_file_bytes(std::span<const std::uint8_t> bytes);
 
     FontKind kind() const { return kind_; }
@@ -91,7 +102,6 @@ class FontTable {
     void define(int code, std::span<const std::uint8_t> rows);
     // Puts back a whole record as record() returned it; another length is ignored.
     void set_record(int code, std::span<const std::uint8_t> record);
-    void set_code_byte(int code, std::uint8_t value);
 
     friend bool operator==(const FontTable&, const FontTable&) = default;
 

@@ -41,17 +41,14 @@ void Glyph::invert() {
     }
 }
 
-int Glyph::toggle_border() {
-    int toggled = 0;
+void Glyph::toggle_border() {
     for (int y = 0; y < height_; ++y) {
         for (int x = 0; x < width_; ++x) {
             if (y == 0 || y == height_ - 1 || x == 0 || x == width_ - 1) {
                 at(x, y) ^= 1;
-                ++toggled;
             }
         }
     }
-    return toggled;
 }
 
 bool Glyph::holds_rows(std::size_t buffer_size, std::size_t bytes_per_row) const {
@@ -96,16 +93,6 @@ bool Glyph::unpack(std::span<const std::uint8_t> rows, std::size_t bytes_per_row
         }
     }
     return true;
-}
-
-std::vector<std::uint8_t> preview_dib_bits(const Glyph& glyph) {
-    if (!glyph.has_storage()) {
-        return {};
-    }
-    const std::size_t pitch = dib_row_pitch(glyph.width());
-    std::vector<std::uint8_t> bits(pitch * static_cast<std::size_t>(glyph.height()), 0);
-    glyph.pack(bits, pitch, Polarity::blank_is_one);
-    return bits;
 }
 
 void GlyphEditor::attach_window(int client_width, int client_height) {

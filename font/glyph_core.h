@@ -46,9 +46,9 @@ class Glyph {
     void clear();
     void fill();
     void invert();
-    // Toggles every dot of the outer rows and columns once, corners included;
-    // returns how many dots it toggled. Two boxes in a row restore the glyph.
-    int toggle_border();
+    // Toggles every dot of the outer rows and columns once, corners included.
+    // Two boxes in a row restore the glyph.
+    void toggle_border();
 
     // Row y goes to the bytes from y * bytes_per_row on, dot x at bit 7 - x % 8 of
     // byte x / 8. Each row's packed_row_bytes(width) bytes are written in full (the
@@ -94,11 +94,6 @@ constexpr int cell_size_for(int client_width, int client_height, int glyph_width
 constexpr std::size_t dib_row_pitch(int width) {
     return width > 0 ? (static_cast<std::size_t>(width) + 31) / 32 * 4 : 0;
 }
-
-// The bits of the top-down 1-bit DIB (colour 0 black, colour 1 white) that shows
-// the glyph at one pixel per dot: dib_row_pitch(width) bytes per row, pad bytes
-// 0. Empty when the glyph holds no storage.
-std::vector<std::uint8_t> preview_dib_bits(const Glyph& glyph);
 
 // The state behind the glyph editor control: the working glyph that is shown and
 // edited, the reference glyph that Revert returns to and that tells whether the

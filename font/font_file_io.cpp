@@ -1,4 +1,4 @@
-#include "font/font_files.h"
+#include "font/font_file_io.h"
 
 #include <windows.h>
 
@@ -30,13 +30,6 @@ class FileHandle {
     HANDLE handle_;
 };
 
-bool is_font_file_size(LONGLONG size) {
-    for (const FontGeometry& geometry : font_geometries)
-        if (size == static_cast<LONGLONG>(geometry.table_size))
-            return true;
-    return false;
-}
-
 // Everything is written to a fresh file and forced to the disk before anything
 // happens to the target.
 bool write_and_flush(HANDLE file, std::span<const std::uint8_t> bytes) {
@@ -57,7 +50,7 @@ LoadResult ReadFontFile(const char* path) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size))
         return {LoadStatus::read_failed, std::nullopt};
-    if (!is_font_file_size(size.QuadPart))
+    if (!font_kind_of_file_size(static_cast<std::uint64_t>(size.QuadPart)))
         return {LoadStatus::not_a_font_file, std::nullopt};
     try {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
