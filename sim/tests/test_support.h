@@ -1,10 +1,12 @@
-// Byte strings for tests, written the way the printer sees them, and readable failures.
+// Byte strings written the way the printer sees them, scratch folders, and PNG files read back.
 #pragma once
 
-#include "command.h"
+#include "dot_image.h"
 
 #include <cstdint>
-#include <ostream>
+#include <cstdlib>
+#include <filesystem>
+#include <png.h>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -41,16 +43,40 @@ inline Bytes operator+(Bytes a, const Bytes& b) {
     return a;
 }
 
-} // namespace tq350::sim::test
+// A fresh folder under /tmp, removed with everything in it.
+class ScratchDir {
+  public:
+    ScratchDir() {
+        char name[] = "/tmp/tq350-sim-test-XXXXXX";
+        if (!mkdtemp(name))
+            throw std::runtime_error("cannot make a scratch folder");
+        path_ = name;
+    }
+    ~ScratchDir() { std::filesystem::remove_all(path_); }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
+    const std::string& path() const { return path_; }
 
-namespace tq350::sim {
+  private:
+    std::string path_;
+};
 
-inline void PrintTo(const Command& c, std::ostream* os) {
-    *os << command_name(c.kind) << " [";
-    const char* digits = "0123456789ABCDEF";
-    for (std::size_t i = 0; i < c.bytes.size(); ++i)
-        *os << (i ? " " : "") << digits[c.bytes[i] >> 4] << digits[c.bytes[i] & 15];
-    *os << "]";
+// Reads a PNG file as 8-bit gray; false when libpng cannot.
+inline bool read_png(const std::string& path, GrayImage& image) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str()))
+        return false;
+    png.format = PNG_FORMAT_GRAY;
+    image.width = static_cast<int>(png.width);
+    image.height = static_cast<int>(png.height);
+    image.gray.assign(PNG_IMAGE_SIZE(png), 0);
+    if (!png_image_finish_read(&png, nullptr, image.gray.data(), 0, nullptr)) {
+        png_image_free(&png);
+        return false;
+    }
+    return true;
 }
 
-} // namespace tq350::sim
+} // namespace tq350::sim::test
