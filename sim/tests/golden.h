@@ -12,12 +12,15 @@ namespace tq350::sim::test {
 // What the program sends for the logo preview of an 24 x 8 logo, then the logo 3 dots in,
 // black, and cut off at the paper's edge.
 inline Bytes logo_page() {
-    auto caption = [](const char* mode) { return ascii(std::string("\nPreview LOGO '") + mode + "':\n"); };
+    auto caption = [](const char* mode) {
+        return ascii(std::string("\nPreview LOGO '") + mode + "':\n");
+    };
     return hex("1D 2A 03 08 01 00 80 03 00 40 07 18 20 0F 3C 10 1F 7E 08 3F FF 04 7F 00 02 FF 81 01"
                "1B 25 00 1B 21 01") +
            caption("Normal 203x203 DPI") + hex("1D 2F 00") + caption("Double width 101x203 DPI") +
            hex("1D 2F 01") + caption("Double height 203x101 DPI") + hex("1D 2F 02") +
-           caption("Double W/H 101x101 DPI") + hex("1D 2F 03 1D 4C 03 00 1D 2F 00 1B 59 05 1D 2F 03") +
+           caption("Double W/H 101x101 DPI") +
+           hex("1D 2F 03 1D 4C 03 00 1D 2F 00 1B 59 05 1D 2F 03") +
            hex("1D 4C 72 01 1D 2F 01 1B 4A 50");
 }
 

@@ -1,12 +1,15 @@
-// Byte strings written the way the printer sees them, scratch folders, and PNG files read back.
+// Byte strings written the way the printer sees them, a session with its journal in memory,
+// scratch folders, and PNG files read back.
 #pragma once
 
 #include "dot_image.h"
+#include "session.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <png.h>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -42,6 +45,52 @@ inline Bytes operator+(Bytes a, const Bytes& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
+
+// The names of a journal's lines in order, e.g. "open greeting close".
+inline std::string journal_names(const std::string& journal) {
+    std::istringstream lines(journal);
+    std::string line, out;
+    while (std::getline(lines, line)) {
+        const auto at = line.find("\"name\":\"") + 8;
+        out += (out.empty() ? "" : " ") + line.substr(at, line.find('"', at) - at);
+    }
+    return out;
+}
+
+// The default printer (or another) and its session, the journal kept in memory.
+class SessionRun {
+  public:
+    explicit SessionRun(const Profile& profile = default_profile()) : printer(profile) {}
+    ~SessionRun() {
+        std::fclose(memory_);
+        std::free(text_);
+    }
+    SessionRun(const SessionRun&) = delete;
+    SessionRun& operator=(const SessionRun&) = delete;
+
+    // A connection that sends `bytes` at the printer's speed.
+    SessionRun& connection(const Bytes& bytes, Clock::time_point at = Clock::now()) {
+        session.port_opened(at);
+        session.received(bytes, printer.speed(), at);
+        session.port_closed(at);
+        return *this;
+    }
+
+    std::string journal() {
+        std::fflush(memory_);
+        return std::string(text_, size_);
+    }
+
+  private:
+    char* text_ = nullptr;
+    std::size_t size_ = 0;
+    std::FILE* memory_ = open_memstream(&text_, &size_);
+
+  public:
+    Journal log{memory_, {}};
+    Printer printer;
+    Session session{printer, log, 42};
+};
 
 // A fresh folder under /tmp, removed with everything in it.
 class ScratchDir {
