@@ -9,7 +9,7 @@
 
 namespace tq350::sim::test {
 
-// What the program sends for the logo preview of an 24 x 8 logo, then the logo 3 dots in,
+// What the program sends for the logo preview of a 24 x 8 logo, then the logo 3 dots in,
 // black, and cut off at the paper's edge.
 inline Bytes logo_page() {
     auto caption = [](const char* mode) {
