@@ -112,10 +112,11 @@ class SimProgram : public testing::Test {
         ASSERT_GE(inotify_add_watch(watch_, (dir_ / "journal").c_str(), IN_MODIFY), 0);
     }
 
-    // The slave device of the next "ready" line, or "" when the program ends without one.
+    // The slave device of the next "ready" line, or "" when the program prints none in time.
     std::string wait_ready() {
         char line[256];
-        const std::string ready = std::fgets(line, sizeof line, out_) ? line : "";
+        const bool got = readable(fileno(out_), patience()) && std::fgets(line, sizeof line, out_);
+        const std::string ready = got ? line : "";
         return ready.starts_with("ready ") ? ready.substr(6, ready.size() - 7) : "";
     }
 
