@@ -1,10 +1,15 @@
-// Byte strings for tests, written the way the printer sees them, and readable failures.
+// Byte strings written the way the printer sees them, a session with its journal in memory,
+// scratch folders, and PNG files read back.
 #pragma once
 
-#include "command.h"
+#include "dot_image.h"
+#include "session.h"
 
 #include <cstdint>
-#include <ostream>
+#include <cstdlib>
+#include <filesystem>
+#include <png.h>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -41,16 +46,86 @@ inline Bytes operator+(Bytes a, const Bytes& b) {
     return a;
 }
 
-} // namespace tq350::sim::test
-
-namespace tq350::sim {
-
-inline void PrintTo(const Command& c, std::ostream* os) {
-    *os << command_name(c.kind) << " [";
-    const char* digits = "0123456789ABCDEF";
-    for (std::size_t i = 0; i < c.bytes.size(); ++i)
-        *os << (i ? " " : "") << digits[c.bytes[i] >> 4] << digits[c.bytes[i] & 15];
-    *os << "]";
+// The names of a journal's lines in order, e.g. "open greeting close".
+inline std::string journal_names(const std::string& journal) {
+    std::istringstream lines(journal);
+    std::string line, out;
+    while (std::getline(lines, line)) {
+        const auto at = line.find("\"name\":\"") + 8;
+        out += (out.empty() ? "" : " ") + line.substr(at, line.find('"', at) - at);
+    }
+    return out;
 }
 
-} // namespace tq350::sim
+// The default printer (or another) and its session, the journal kept in memory.
+class SessionRun {
+  public:
+    explicit SessionRun(const Profile& profile = default_profile()) : printer(profile) {}
+    ~SessionRun() {
+        std::fclose(memory_);
+        std::free(text_);
+    }
+    SessionRun(const SessionRun&) = delete;
+    SessionRun& operator=(const SessionRun&) = delete;
+
+    // A connection that sends `bytes` at the printer's speed.
+    SessionRun& connection(const Bytes& bytes, Clock::time_point at = Clock::now()) {
+        session.port_opened(at);
+        session.received(bytes, printer.speed(), at);
+        session.port_closed(at);
+        return *this;
+    }
+
+    std::string journal() {
+        std::fflush(memory_);
+        return std::string(text_, size_);
+    }
+
+  private:
+    char* text_ = nullptr;
+    std::size_t size_ = 0;
+    std::FILE* memory_ = open_memstream(&text_, &size_);
+
+  public:
+    Journal log{memory_, {}};
+    Printer printer;
+    Session session{printer, log, 42};
+};
+
+// A fresh folder under /tmp, removed with everything in it.
+class ScratchDir {
+  public:
+    ScratchDir() {
+        char name[] = "/tmp/tq350-sim-test-XXXXXX";
+        if (!mkdtemp(name))
+            throw std::runtime_error("cannot make a scratch folder");
+        path_ = name;
+    }
+    ~ScratchDir() { std::filesystem::remove_all(path_); }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+// Reads a PNG file as 8-bit gray; false when libpng cannot.
+inline bool read_png(const std::string& path, GrayImage& image) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str()))
+        return false;
+    png.format = PNG_FORMAT_GRAY;
+    image.width = static_cast<int>(png.width);
+    image.height = static_cast<int>(png.height);
+    image.gray.assign(PNG_IMAGE_SIZE(png), 0);
+    if (!png_image_finish_read(&png, nullptr, image.gray.data(), 0, nullptr)) {
+        png_image_free(&png);
+        return false;
+    }
+    return true;
+}
+
+} // namespace tq350::sim::test
