@@ -22,9 +22,6 @@ void put32(Bytes& out, std::uint32_t v) {
     put16(out, v >> 16);
 }
 
-constexpr RGBQUAD kBlack{0, 0, 0, 0};
-constexpr RGBQUAD kWhite{255, 255, 255, 0};
-
 std::string scratch_folder() {
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
@@ -104,28 +101,13 @@ Bytes bitmap_file(int width, int height, int bits, const std::vector<RGBQUAD>& c
     return out;
 }
 
-Bytes box_bitmap_file(int width, int height, int bits, RECT black, bool white_first) {
+Bytes box_bitmap_file(int width, int height, int bits, RECT black) {
     std::vector<RGBQUAD> colours;
-    unsigned black_index = 0;
-    unsigned white_index = 0;
-    switch (bits) {
-    case 1:
-        colours = white_first ? std::vector<RGBQUAD>{kWhite, kBlack}
-                              : std::vector<RGBQUAD>{kBlack, kWhite};
-        black_index = white_first ? 1 : 0;
-        white_index = 1 - black_index;
-        break;
-    case 4:
-    case 8:
-        for (unsigned i = 0; i < (1u << bits); ++i) {
-            const auto gray = static_cast<BYTE>(i * 255 / ((1u << bits) - 1));
-            colours.push_back({gray, gray, gray, 0});
-        }
-        white_index = (1u << bits) - 1;
-        break;
-    default:
-        break;
+    for (unsigned i = 0; bits <= 8 && i < (1u << bits); ++i) {
+        const auto gray = static_cast<BYTE>(i * 255 / ((1u << bits) - 1));
+        colours.push_back({gray, gray, gray, 0});
     }
+    const unsigned white_index = bits <= 8 ? (1u << bits) - 1 : 0;
     std::vector<Bytes> rows;
     for (int y = 0; y < height; ++y) {
         Bytes row((static_cast<std::size_t>(bits) * width + 7) / 8, 0);
@@ -137,7 +119,7 @@ Bytes box_bitmap_file(int width, int height, int bits, RECT black, bool white_fi
                 std::memset(&row[at], is_black ? 0x00 : 0xFF, static_cast<std::size_t>(bits) / 8);
                 continue;
             }
-            const unsigned index = is_black ? black_index : white_index;
+            const unsigned index = is_black ? 0 : white_index;
             const std::size_t bit = static_cast<std::size_t>(x) * bits;
             row[bit / 8] |= static_cast<std::uint8_t>(index << (8 - bits - bit % 8));
         }
