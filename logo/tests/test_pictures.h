@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace tq350::logo::test {
+#include "picture_bytes.h"
 
-using Bytes = std::vector<std::uint8_t>;
+namespace tq350::logo::test {
 
 // A scratch folder for this process's files (emptied of nothing; names are unique per test).
 std::string scratch_path(const std::string& name);
