@@ -1,9 +1,10 @@
 #include "preview_control.h"
 
-#include <algorithm>
-#include <array>
+#include <cstdint>
+#include <optional>
 
 #include "logo/gdi_handles.h"
+#include "logo/preview_scroll_core.h"
 
 namespace tq350::logo {
 
@@ -23,23 +24,16 @@ bool bitmap_size(HBITMAP bitmap, SIZE& size) {
     return true;
 }
 
-// One scroll bar for a bitmap `extent` pixels long in `visible` pixels. The
-// range is 0 .. extent with a page of visible + 1, so the largest position,
-// extent - visible, shows the bitmap's far edge at the control's far edge.
-void set_scroll_bar(HWND window, int bar, int extent, int visible, bool start_centred) {
-    int position = GetScrollPos(window, bar);
-    if (start_centred)
-        position = (extent - visible) / 2;
-    position = std::clamp(position, 0, std::max(0, extent - visible));
+void set_scroll_bar(HWND window, int bar, const PreviewScrollBar& setting) {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     info.nMin = 0;
-    info.nMax = extent;
-    info.nPage = static_cast<UINT>(std::max(visible + 1, 0));
-    info.nPos = position;
+    info.nMax = setting.extent;
+    info.nPage = setting.page;
+    info.nPos = setting.position;
     SetScrollInfo(window, bar, &info, TRUE);
-    if (extent >= visible + 1)
+    if (setting.shown)
         ShowScrollBar(window, bar, TRUE);
 }
 
@@ -51,25 +45,14 @@ LRESULT on_set_image(HWND window, HBITMAP bitmap) {
     if (bitmap_size(bitmap, size)) {
         RECT client{};
         GetClientRect(window, &client);
-        int visible_width = client.right - client.left;
-        int visible_height = client.bottom - client.top;
-        // Each bar takes room from the other direction, which may then need
-        // its own bar too.
-        bool horizontal = size.cx > visible_width;
-        bool vertical = size.cy > visible_height;
-        if (horizontal && size.cy > visible_height - GetSystemMetrics(SM_CYHSCROLL))
-            vertical = true;
-        if (vertical) {
-            if (size.cx > visible_width - GetSystemMetrics(SM_CXVSCROLL))
-                horizontal = true;
-            visible_width -= GetSystemMetrics(SM_CXVSCROLL);
-        }
-        if (horizontal)
-            visible_height -= GetSystemMetrics(SM_CYHSCROLL);
         const bool start_centred =
             !previous && (GetWindowLongPtrA(window, GWL_STYLE) & SS_CENTERIMAGE);
-        set_scroll_bar(window, SB_HORZ, size.cx, visible_width, start_centred);
-        set_scroll_bar(window, SB_VERT, size.cy, visible_height, start_centred);
+        const PreviewScrollBars bars = preview_scroll_bars(
+            size.cx, size.cy, client.right - client.left, client.bottom - client.top,
+            GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL),
+            GetScrollPos(window, SB_HORZ), GetScrollPos(window, SB_VERT), start_centred);
+        set_scroll_bar(window, SB_HORZ, bars.horizontal);
+        set_scroll_bar(window, SB_VERT, bars.vertical);
     }
     InvalidateRect(window, nullptr, TRUE);
     return reinterpret_cast<LRESULT>(previous);
@@ -161,67 +144,23 @@ LRESULT on_scroll(HWND window, int bar, WPARAM wparam) {
     info.fMask = SIF_ALL;
     if (!GetScrollInfo(window, bar, &info))
         return 1;
-    const int largest = info.nMax - static_cast<int>(info.nPage) + 1;
-    if (largest < 1)
+    const std::optional<int> position =
+        scrolled_position(info.nMin, info.nMax, info.nPage, info.nPos, LOWORD(wparam),
+                          static_cast<std::int16_t>(HIWORD(wparam)));
+    if (!position)
         return 1;
-    const int step = std::max((largest - info.nMin) / 10, 1);
-    int position = info.nPos;
-    switch (LOWORD(wparam)) {
-    case SB_LINEUP:
-        position -= 1;
-        break;
-    case SB_LINEDOWN:
-        position += 1;
-        break;
-    case SB_PAGEUP:
-        position -= step;
-        break;
-    case SB_PAGEDOWN:
-        position += step;
-        break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK:
-        position = info.nMin + static_cast<short>(HIWORD(wparam));
-        break;
-    case SB_TOP:
-        position = info.nMin;
-        break;
-    case SB_BOTTOM:
-        position = largest;
-        break;
-    case SB_ENDSCROLL:
+    if (LOWORD(wparam) == SB_ENDSCROLL)
         return 0;
-    default:
-        break;
-    }
-    SetScrollPos(window, bar, std::clamp(position, info.nMin, largest), TRUE);
+    SetScrollPos(window, bar, *position, TRUE);
     // The whole client is painted again from the bitmap; no screen pixels are moved.
     InvalidateRect(window, nullptr, FALSE);
     return 0;
 }
 
-struct Scroll {
-    UINT message;
-    WORD code;
-};
-
-struct KeyScroll {
-    UINT key;
-    Scroll alone;
-    Scroll with_shift; // Shift wins over Ctrl
-    Scroll with_ctrl;
-};
-
-constexpr std::array<KeyScroll, 8> kKeyScrolls{{
-    {VK_LEFT, {WM_HSCROLL, SB_LINELEFT}, {WM_HSCROLL, SB_PAGELEFT}, {WM_HSCROLL, SB_LEFT}},
-    {VK_RIGHT, {WM_HSCROLL, SB_LINERIGHT}, {WM_HSCROLL, SB_PAGERIGHT}, {WM_HSCROLL, SB_RIGHT}},
-    {VK_UP, {WM_VSCROLL, SB_LINEUP}, {WM_VSCROLL, SB_PAGEUP}, {WM_VSCROLL, SB_TOP}},
-    {VK_DOWN, {WM_VSCROLL, SB_LINEDOWN}, {WM_VSCROLL, SB_PAGEDOWN}, {WM_VSCROLL, SB_BOTTOM}},
-    {VK_PRIOR, {WM_VSCROLL, SB_PAGEUP}, {WM_HSCROLL, SB_PAGELEFT}, {WM_HSCROLL, SB_PAGELEFT}},
-    {VK_NEXT, {WM_VSCROLL, SB_PAGEDOWN}, {WM_HSCROLL, SB_PAGERIGHT}, {WM_HSCROLL, SB_PAGERIGHT}},
-    {VK_HOME, {WM_VSCROLL, SB_TOP}, {WM_HSCROLL, SB_LEFT}, {WM_HSCROLL, SB_LEFT}},
-    {VK_END, {WM_VSCROLL, SB_BOTTOM}, {WM_HSCROLL, SB_RIGHT}, {WM_HSCROLL, SB_RIGHT}},
-}};
+static_assert(SB_LINEUP == scroll_line_back && SB_PAGERIGHT == scroll_page_on &&
+              SB_THUMBTRACK == scroll_thumb_track && SB_BOTTOM == scroll_end &&
+              SB_ENDSCROLL == scroll_end_of_scroll);
+static_assert(VK_PRIOR == key_page_up && VK_HOME == key_home && VK_DOWN == key_down);
 
 bool key_is_down(int key) {
     return (GetAsyncKeyState(key) & 0x8000) != 0;
@@ -236,14 +175,11 @@ bool on_key_down(HWND window, WPARAM key) {
             SetFocus(next);
         return false;
     }
-    for (const KeyScroll& k : kKeyScrolls) {
-        if (k.key != key)
-            continue;
-        const Scroll scroll = shift ? k.with_shift : ctrl ? k.with_ctrl : k.alone;
-        PostMessageA(window, scroll.message, scroll.code, 0);
-        return true;
-    }
-    return false;
+    const std::optional<KeyScroll> scroll = key_scroll(static_cast<unsigned>(key), shift, ctrl);
+    if (!scroll)
+        return false;
+    PostMessageA(window, scroll->vertical ? WM_VSCROLL : WM_HSCROLL, scroll->code, 0);
+    return true;
 }
 
 // The control draws no focus rectangle; the parent's caption flashes instead.

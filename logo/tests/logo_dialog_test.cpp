@@ -205,7 +205,6 @@ TEST_F(LogoDialogTest, CentringAppliesWhereTheBoxIsEnabledAndChecked) {
     } const cases[] = {
         {"neither", false, false, "", "100 x 50"},
         {"horizontal", true, false, "", "242 x 50"},
-        {"vertical", false, true, "", "100 x 148"},
         // 384 wide: the horizontal box is disabled but keeps its check.
         {"both, then a 384-wide logo", true, true, wide_logo, "384 x 173"},
     };

@@ -98,8 +98,6 @@ TEST_F(LogoEditorTest, DownloadSendsTheRasterAndTheFourModes) {
         {"1 bit", bitmap_file(12, 2, 1, {black, white}, black_first), twelve_by_two},
         // A set bit is black in this file; it must not print as the negative.
         {"1 bit, white first", bitmap_file(12, 2, 1, {white, black}, white_first), twelve_by_two},
-        {"1 bit, top row first", bitmap_file(12, 2, 1, {black, white}, black_first, true),
-         twelve_by_two},
         {"24 bits, left half black", box_bitmap_file(16, 2, 24, {0, 0, 8, 2}),
          "1D 2A 02 02 FF 00 FF 00"},
         {"GIF saved as .bmp, black rows on top", read_file(built_picture("top-band.gif")),

@@ -1,10 +1,11 @@
 // The bitmap preview control (STATICBITMAP) as the program registers it:
-// scroll bars, centring, scrolling by message and key, painting, ownership.
+// scroll bars, centring, scrolling by message and key, painting. That it
+// never deletes a bitmap shows in the logo dialog's suite, which deletes
+// every bitmap the control hands back and fails on a second delete.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -113,38 +114,19 @@ class PreviewControlTest : public ::testing::Test {
     std::vector<HBITMAP> bitmaps_;
 };
 
-TEST_F(PreviewControlTest, ScrollBarsAppearWhereTheBitmapIsLarger) {
+// Where the bars go and where they start are the core's tests; here the
+// system's bar sizes, the style and the bitmap shown before reach it.
+TEST_F(PreviewControlTest, BarsFollowTheBitmapAndTheFirstStartsCentred) {
     const int bar_width = GetSystemMetrics(SM_CXVSCROLL);
-    const int bar_height = GetSystemMetrics(SM_CYHSCROLL);
-    struct Case {
-        const char* label;
-        SIZE client, bitmap;
-        bool horizontal, vertical;
-    } const cases[] = {
-        {"exactly the client", {300, 200}, {300, 200}, false, false},
-        {"384 wide in 380", {380, 250}, {384, 100}, true, false},
-        {"wider, taller than the bar leaves", {380, 250}, {384, 251 - bar_height}, true, true},
-        {"taller only", {300, 200}, {100, 400}, false, true},
-        // The vertical bar takes more width than the bitmap leaves spare.
-        {"a little narrower and taller", {300, 200}, {300 - bar_width / 2, 400}, true, true},
-        {"narrower by the bar and taller", {300, 200}, {300 - bar_width, 400}, false, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        create(c.client.cx, c.client.cy);
-        set_image(bitmap(c.bitmap.cx, c.bitmap.cy));
-        EXPECT_EQ(shows(WS_HSCROLL), c.horizontal);
-        EXPECT_EQ(shows(WS_VSCROLL), c.vertical);
-        SCROLLINFO h{sizeof h, SIF_ALL, 0, 0, 0, 0, 0};
-        GetScrollInfo(control_, SB_HORZ, &h);
-        // The range is the bitmap's width; the page, visible + 1, is cut to the range's length.
-        const int visible = c.client.cx - (c.vertical ? bar_width : 0);
-        EXPECT_EQ(h.nMax, c.bitmap.cx);
-        EXPECT_EQ(h.nPage, static_cast<UINT>(std::min<int>(visible + 1, c.bitmap.cx + 1)));
-    }
-}
+    create(300, 200);
+    set_image(bitmap(300 - bar_width / 2, 400));
+    EXPECT_TRUE(shows(WS_HSCROLL)) << "the vertical bar takes more width than is spare";
+    EXPECT_TRUE(shows(WS_VSCROLL));
+    SCROLLINFO h{sizeof h, SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(control_, SB_HORZ, &h);
+    EXPECT_EQ(h.nMax, 300 - bar_width / 2);
+    EXPECT_EQ(h.nPage, static_cast<UINT>(300 - bar_width + 1));
 
-TEST_F(PreviewControlTest, FirstBitmapStartsCentredLaterOnesKeepThePosition) {
     create(400, 300);
     set_image(bitmap(1000, 100));
     EXPECT_EQ(position(SB_HORZ), 300);
@@ -170,15 +152,8 @@ TEST_F(PreviewControlTest, ScrollMessagesAndKeysMoveWithinTheRange) {
     } const cases[] = {
         {"line left", WM_HSCROLL, SB_LINELEFT, 0, SB_HORZ, 9},
         {"page down", WM_VSCROLL, SB_PAGEDOWN, 0, SB_VERT, 80},
-        {"page up past the start", WM_VSCROLL, SB_PAGEUP, 0, SB_VERT, 0},
-        {"thumb track", WM_HSCROLL, SB_THUMBTRACK, 20, SB_HORZ, 20},
-        {"thumb position past the end", WM_HSCROLL, SB_THUMBPOSITION, 900, SB_HORZ, 700},
         {"thumb before the start", WM_HSCROLL, SB_THUMBTRACK, 0xFFFF, SB_HORZ, 0},
-        {"right end", WM_HSCROLL, SB_RIGHT, 0, SB_HORZ, 700},
-        {"unknown code", WM_HSCROLL, 9, 0, SB_HORZ, 10},
         {"Right", WM_KEYDOWN, VK_RIGHT, 0, SB_HORZ, 11},
-        {"Page Down", WM_KEYDOWN, VK_NEXT, 0, SB_VERT, 80},
-        {"End", WM_KEYDOWN, VK_END, 0, SB_VERT, 700},
         {"Ctrl+Right", WM_KEYDOWN, VK_RIGHT, VK_CONTROL, SB_HORZ, 700},
         {"Shift+Page Down", WM_KEYDOWN, VK_NEXT, VK_SHIFT, SB_HORZ, 80},
     };
@@ -203,12 +178,6 @@ TEST_F(PreviewControlTest, ScrollMessagesAndKeysMoveWithinTheRange) {
         EXPECT_EQ(position(c.bar), c.expected);
         EXPECT_EQ(position(c.bar == SB_HORZ ? SB_VERT : SB_HORZ), 10);
     }
-    // A page of at least one: 9 past a 300-wide client gives (9 - 0) / 10 = 0.
-    create(300, 300, WS_HSCROLL | WS_VSCROLL);
-    set_image(bitmap(309, 100));
-    SetScrollPos(control_, SB_HORZ, 4, FALSE);
-    scroll(WM_HSCROLL, SB_PAGERIGHT);
-    EXPECT_EQ(position(SB_HORZ), 5);
     EXPECT_EQ(SendMessageA(control_, WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS | DLGC_WANTTAB);
 }
 
@@ -236,7 +205,6 @@ TEST_F(PreviewControlTest, BitmapIsPaintedFromItsPositionOrInTheMiddle) {
         POINT probe, outside; // outside: where nothing is painted
     } const cases[] = {
         {"smaller, in the middle", {100, 50}, {}, {}, {199, 124}, {200, 124}},
-        {"scrolled", {1000, 1000}, {50, 30}, {}, {120, 90}, {-1, -1}},
         {"scrolled, part", {1000, 1000}, {50, 30}, {100, 80, 150, 120}, {120, 90}, {151, 121}},
         {"from the left edge", {1000, 1000}, {50, 30}, {0, 80, 150, 120}, {5, 90}, {151, 121}},
         {"narrow, part", {100, 1000}, {0, 30}, {120, 10, 160, 40}, {130, 20}, {161, 41}},
@@ -257,9 +225,7 @@ TEST_F(PreviewControlTest, BitmapIsPaintedFromItsPositionOrInTheMiddle) {
         const LONG top =
             client.bottom > c.bitmap.cy ? (client.bottom - c.bitmap.cy) / 2 : -c.scroll.y;
         EXPECT_EQ(canvas.at(c.probe.x, c.probe.y), pattern(c.probe.x - left, c.probe.y - top));
-        if (c.outside.x >= 0) {
-            EXPECT_EQ(canvas.at(c.outside.x, c.outside.y), kSentinel);
-        }
+        EXPECT_EQ(canvas.at(c.outside.x, c.outside.y), kSentinel);
     }
 }
 
@@ -281,22 +247,6 @@ TEST_F(PreviewControlTest, EmptyControlShowsAnInvertingCross) {
         EXPECT_EQ(canvas.at(150, 10), kSentinel);
     }
     DeleteObject(brush);
-}
-
-TEST_F(PreviewControlTest, NeverDeletesABitmap) {
-    create(300, 200);
-    HBITMAP first = bitmap(10, 10);
-    HBITMAP second = bitmap(500, 500);
-    EXPECT_EQ(set_image(first), nullptr);
-    EXPECT_EQ(set_image(second), first);
-    Canvas canvas(300, 200);
-    paint(canvas);
-    EXPECT_EQ(set_image(nullptr), second);
-    EXPECT_EQ(set_image(first), nullptr);
-    DestroyWindow(control_);
-    pump_messages();
-    EXPECT_EQ(gui_objects_.deletes(), 0u);
-    EXPECT_EQ(GetObjectType(second), static_cast<DWORD>(OBJ_BITMAP));
 }
 
 } // namespace

@@ -12,19 +12,6 @@ namespace tq350::logo::test {
 
 namespace {
 
-void put16(Bytes& out, unsigned v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void put32(Bytes& out, std::uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
-constexpr RGBQUAD kBlack{0, 0, 0, 0};
-constexpr RGBQUAD kWhite{255, 255, 255, 0};
-
 std::string scratch_folder() {
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
@@ -82,50 +69,20 @@ std::string built_picture(const std::string& name) {
 
 Bytes bitmap_file(int width, int height, int bits, const std::vector<RGBQUAD>& colours,
                   const std::vector<Bytes>& rows_top_first, bool top_down) {
-    const auto stride = (static_cast<std::uint32_t>(bits * width) + 31) / 32 * 4;
-    const auto rows = static_cast<std::uint32_t>(height);
-    const auto offset = 14 + 40 + 4 * static_cast<std::uint32_t>(colours.size());
-    Bytes out{'B', 'M'};
-    for (std::uint32_t v : {offset + stride * rows, 0u, offset, 40u,
-                            static_cast<std::uint32_t>(width), top_down ? 0 - rows : rows})
-        put32(out, v);
-    put16(out, 1);
-    put16(out, static_cast<unsigned>(bits));
-    for (std::uint32_t v : {std::uint32_t{BI_RGB}, stride * rows, 2835u, 2835u,
-                            static_cast<std::uint32_t>(colours.size()), 0u})
-        put32(out, v);
+    std::vector<std::uint32_t> table;
     for (const RGBQUAD& c : colours)
-        out.insert(out.end(), {c.rgbBlue, c.rgbGreen, c.rgbRed, 0});
-    for (int i = 0; i < height; ++i) {
-        Bytes row = rows_top_first[top_down ? i : height - 1 - i];
-        row.resize(stride);
-        out.insert(out.end(), row.begin(), row.end());
-    }
-    return out;
+        table.push_back(std::uint32_t{c.rgbRed} << 16 | c.rgbGreen << 8 | c.rgbBlue);
+    return test::bitmap_file(width, top_down ? -height : height, static_cast<unsigned>(bits), 40,
+                             table, rows_top_first);
 }
 
-Bytes box_bitmap_file(int width, int height, int bits, RECT black, bool white_first) {
+Bytes box_bitmap_file(int width, int height, int bits, RECT black) {
     std::vector<RGBQUAD> colours;
-    unsigned black_index = 0;
-    unsigned white_index = 0;
-    switch (bits) {
-    case 1:
-        colours = white_first ? std::vector<RGBQUAD>{kWhite, kBlack}
-                              : std::vector<RGBQUAD>{kBlack, kWhite};
-        black_index = white_first ? 1 : 0;
-        white_index = 1 - black_index;
-        break;
-    case 4:
-    case 8:
-        for (unsigned i = 0; i < (1u << bits); ++i) {
-            const auto gray = static_cast<BYTE>(i * 255 / ((1u << bits) - 1));
-            colours.push_back({gray, gray, gray, 0});
-        }
-        white_index = (1u << bits) - 1;
-        break;
-    default:
-        break;
+    for (unsigned i = 0; bits <= 8 && i < (1u << bits); ++i) {
+        const auto gray = static_cast<BYTE>(i * 255 / ((1u << bits) - 1));
+        colours.push_back({gray, gray, gray, 0});
     }
+    const unsigned white_index = bits <= 8 ? (1u << bits) - 1 : 0;
     std::vector<Bytes> rows;
     for (int y = 0; y < height; ++y) {
         Bytes row((static_cast<std::size_t>(bits) * width + 7) / 8, 0);
@@ -137,7 +94,7 @@ Bytes box_bitmap_file(int width, int height, int bits, RECT black, bool white_fi
                 std::memset(&row[at], is_black ? 0x00 : 0xFF, static_cast<std::size_t>(bits) / 8);
                 continue;
             }
-            const unsigned index = is_black ? black_index : white_index;
+            const unsigned index = is_black ? 0 : white_index;
             const std::size_t bit = static_cast<std::size_t>(x) * bits;
             row[bit / 8] |= static_cast<std::uint8_t>(index << (8 - bits - bit % 8));
         }
@@ -188,11 +145,10 @@ Bytes windows_metafile(int width_units, int height_units, int units_per_inch, bo
         0xCDD7, 0x9AC6, 0, 0, 0, word(width_units), word(height_units), word(units_per_inch)};
     for (int i = 0; i < 10; ++i)
         header[10] ^= header[i];
-    Bytes bytes;
+    Writer bytes;
     for (std::uint16_t w : header)
-        put16(bytes, w);
-    bytes.insert(bytes.end(), body.begin(), body.end());
-    return bytes;
+        bytes.u16(w);
+    return bytes.append(body).bytes;
 }
 
 LoadedBitmap describe(HBITMAP bitmap) {

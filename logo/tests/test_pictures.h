@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace tq350::logo::test {
+#include "picture_bytes.h"
 
-using Bytes = std::vector<std::uint8_t>;
+namespace tq350::logo::test {
 
 // A scratch folder for this process's files (emptied of nothing; names are unique per test).
 std::string scratch_path(const std::string& name);
@@ -28,9 +28,9 @@ std::string built_picture(const std::string& name);
 Bytes bitmap_file(int width, int height, int bits, const std::vector<RGBQUAD>& colours,
                   const std::vector<Bytes>& rows_top_first, bool top_down = false);
 
-// The same picture, all white except a black rectangle, at each depth the
-// loader must take: 1-bit (either colour order), 4, 8, 24 and 32 bits.
-Bytes box_bitmap_file(int width, int height, int bits, RECT black, bool white_first = false);
+// All white except a black rectangle, at 1 bit (black first), 8 bits (a gray
+// scale), 24 or 32 bits.
+Bytes box_bitmap_file(int width, int height, int bits, RECT black);
 
 // An enhanced metafile with a frame of the given size in 0.01 mm and a red
 // rectangle in its middle third, drawn with GDI; the background is undrawn.
