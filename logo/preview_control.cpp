@@ -1,9 +1,9 @@
-#include "preview_control.h"
+#include "logo/preview_control.h"
 
 #include <cstdint>
 #include <optional>
 
-#include "logo/gdi_handles.h"
+#include "win32/handles.h"
 #include "logo/preview_scroll_core.h"
 
 namespace tq350::logo {

@@ -1,13 +1,14 @@
-#include "magstripe_dialog.h"
+#include "tools/magstripe_dialog.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
-#include "../res/resource.h"
-#include "app/win32_handles.h"
-#include "link/serial_connection.h"
-#include "link/serial_io.h"
+#include "link/exchanges.h"
+#include "res/resource.h"
 #include "tools/magstripe_core.h"
+#include "win32/handles.h"
+#include "win32/printer_exchange.h"
 
 namespace tq350::tools {
 
@@ -39,13 +40,14 @@ void show_message(HWND dialog, ReadMessage message) {
 
 // Up to 256 bytes, bounded by the line's time-outs: the user has about half a
 // minute to swipe, and the read ends 150 ms after the last byte.
-TrackReadResult read_tracks(HWND dialog, HANDLE port, std::array<uint8_t, max_track_reply>& reply) {
+TrackReadResult read_tracks(HWND dialog, link::PrinterLine& line,
+                            std::array<uint8_t, max_track_reply>& reply) {
     TrackExchange exchange;
     exchange.port_opened = true;
     const std::array<uint8_t, 4> request = build_track_request(read_selection(dialog));
-    exchange.request_sent = link::WriteAll(port, request.data(), request.size());
+    exchange.request_sent = link::write_all(line, request);
     if (exchange.request_sent) {
-        const DWORD received = link::serial_io().read(port, reply.data(), reply.size());
+        const std::size_t received = line.read(reply);
         exchange.read_succeeded = received > 0;
         exchange.reply = std::span<const uint8_t>(reply.data(), received);
     }
@@ -54,24 +56,33 @@ TrackReadResult read_tracks(HWND dialog, HANDLE port, std::array<uint8_t, max_tr
 
 void on_read(HWND dialog) {
     show_tracks(dialog, TrackTexts{});
-    HANDLE port = link::OpenPrinterPort(GetParent(dialog));
-    if (port == INVALID_HANDLE_VALUE) {
+    const auto& open_line =
+        *reinterpret_cast<const link::PrinterLineOpener*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    std::array<uint8_t, max_track_reply> reply{};
+    std::optional<TrackReadResult> result;
+    {
+        BlockingExchange exchange;
+        if (std::unique_ptr<link::PrinterLine> line = open_line()) {
+            WaitCursor wait;
+            result = read_tracks(dialog, *line, reply);
+            line.reset();
+        }
+    }
+    if (!result) {
         show_message(dialog, finish_track_read(TrackExchange{}).message);
         return;
     }
     WaitCursor wait;
-    std::array<uint8_t, max_track_reply> reply{};
-    const TrackReadResult result = read_tracks(dialog, port, reply);
-    link::ClosePrinterPort(port);
-    show_tracks(dialog, result.tracks);
-    show_message(dialog, result.message);
+    show_tracks(dialog, result->tracks);
+    show_message(dialog, result->message);
 }
 
 } // namespace
 
-INT_PTR CALLBACK MagstripeDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CALLBACK MagstripeDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
         EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
         return TRUE;
     case WM_COMMAND: {
@@ -98,12 +109,11 @@ INT_PTR CALLBACK MagstripeDialogProc(HWND dialog, UINT message, WPARAM wparam, L
     }
 }
 
-
-void RunMagstripeDialog(HWND main_dialog) {
+void RunMagstripeDialog(HWND main_dialog, const link::PrinterLineOpener& open_line) {
     HINSTANCE instance =
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(main_dialog, GWLP_HINSTANCE));
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAGSTRIPE), main_dialog, MagstripeDialogProc,
-                    0);
+                    reinterpret_cast<LPARAM>(&open_line));
 }
 
 } // namespace tq350::tools

@@ -16,13 +16,13 @@
 #include <utility>
 #include <vector>
 
-#include "app/tests/hex.h"
-#include "failing_allocations.h"
-#include "fake_serial_io.h"
+#include "res/resource.h"
+#include "font/tests/failing_allocations.h"
+#include "link/tests/fake_serial_io.h"
 #include "font/font_editor_dialog.h"
 #include "font/glyph_editor_control.h"
-#include "main_dialog_fixture.h"
-#include "res/resource.h"
+#include "app/tests/hex.h"
+#include "app/tests/main_dialog_fixture.h"
 
 namespace tq350::font {
 namespace {
@@ -87,7 +87,8 @@ class FontEditorTest : public tq350::test::MainDialogTest {
         if (editor_)
             DestroyWindow(editor_);
         editor_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_FONT_EDITOR),
-                                     dialog_, FontEditorDialogProc, 0);
+                                     dialog_, FontEditorDialogProc,
+                                     reinterpret_cast<LPARAM>(&chosen_port_));
         ASSERT_NE(editor_, nullptr);
         g_shown = nullptr;
         g_preview_proc = reinterpret_cast<WNDPROC>(

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "font/font_file_io.h"
-#include "win_test_support.h"
+#include "app/tests/win_test_support.h"
 
 namespace tq350::font {
 namespace {

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/tests/hex.h"
-#include "control_classes.h"
-#include "failing_allocations.h"
+#include "app/control_classes.h"
+#include "font/tests/failing_allocations.h"
 #include "font/glyph_editor_control.h"
-#include "win_test_support.h"
+#include "app/tests/hex.h"
+#include "app/tests/win_test_support.h"
 
 namespace tq350::font {
 namespace {

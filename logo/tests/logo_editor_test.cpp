@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "expected_test_print.h"
-#include "fake_serial_io.h"
-#include "hex.h"
-#include "logo/picture_loader.h"
-#include "main_dialog_fixture.h"
 #include "res/resource.h"
-#include "test_pictures.h"
+#include "logo/tests/expected_test_print.h"
+#include "link/tests/fake_serial_io.h"
+#include "logo/tests/hex.h"
+#include "logo/picture_loader.h"
+#include "app/tests/main_dialog_fixture.h"
+#include "logo/tests/test_pictures.h"
 
 namespace tq350::logo::test {
 namespace {

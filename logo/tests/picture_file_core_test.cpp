@@ -2,7 +2,7 @@
 // byte by byte.
 #include "logo/picture_file_core.h"
 
-#include "picture_bytes.h"
+#include "logo/tests/picture_bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "picture_bytes.h"
+#include "logo/tests/picture_bytes.h"
 
 namespace tq350::logo::test {
 
