@@ -46,7 +46,7 @@ bench: build
 	scripts/bench.sh
 
 screenshots: build
-	scripts/wine-session.sh ctest --preset windows -R screenshots --output-on-failure
+	TQ350_SCREENSHOTS_PAPER=1 scripts/wine-session.sh ctest --preset windows -R screenshots --output-on-failure
 	mkdir -p docs/images
 	cp build/screenshots/*.png docs/images/
 
