@@ -48,7 +48,7 @@ bench: build
 
 # Again at 144 dpi, in a prefix of its own, for the main window's picture at that size.
 screenshots: build
-	scripts/wine-session.sh ctest --preset windows -R screenshots --output-on-failure
+	TQ350_SCREENSHOTS_PAPER=1 scripts/wine-session.sh ctest --preset windows -R screenshots --output-on-failure
 	TQ350_DPI=144 scripts/wine-session.sh ctest --preset windows -R screenshots --output-on-failure
 	mkdir -p docs/images
 	cp build/screenshots/*.png docs/images/

@@ -84,21 +84,16 @@ endfunction()
 
 # tq350_add_e2e_test(NAME SOURCES ...)
 # An end-to-end suite: the real program under Wine, driven through its windows,
-# against the virtual printers that the `printers` fixture starts. One at a time:
-# the program runs as a single instance.
+# against the virtual printers that the `printers` fixture starts (link/tests). One
+# case at a time: the program runs as a single instance.
 function(tq350_add_e2e_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
   tq350_add_gtest(${name}
     SOURCES ${ARG_SOURCES}
-      ${PROJECT_SOURCE_DIR}/link/tests/e2e_support.cpp
-      ${PROJECT_SOURCE_DIR}/link/tests/paper_page.cpp
-    LIBS tq350_win_test_main windowscodecs
+    LIBS tq350_win_test_main tq350_e2e_support
     PROPERTIES FIXTURES_REQUIRED printers RESOURCE_LOCK tq350setup
     LABELS e2e)
   add_dependencies(${name} tq350setup)
-  target_compile_definitions(${name} PRIVATE
-    TQ350_EXE="$<TARGET_FILE:tq350setup>"
-    TQ350_SIM_DIR="Z:${PROJECT_SOURCE_DIR}/build/sim/state")
 endfunction()
 
 # tq350_add_core(NAME SOURCES...)

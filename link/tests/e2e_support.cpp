@@ -1,14 +1,12 @@
 #include "link/tests/e2e_support.h"
 
 #include <dlgs.h>
+#include <wincodec.h>
 
-#include "res/resource.h"
-#include "app/tests/process_windows.h"
-
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+
+#include "res/resource.h"
 
 namespace tq350::e2e {
 
@@ -23,92 +21,90 @@ std::string field(const std::string& line, const std::string& key) {
     if (at == std::string::npos)
         return "";
     at += quoted.size();
-    if (line[at] == '"') {
-        size_t end = line.find('"', at + 1);
-        return line.substr(at + 1, end - at - 1);
-    }
-    size_t end = line.find_first_of(",}", at);
-    return line.substr(at, end - at);
+    if (line[at] == '"')
+        return line.substr(at + 1, line.find('"', at + 1) - at - 1);
+    return line.substr(at, line.find_first_of(",}", at) - at);
 }
 
-long long file_size(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+// The first visible top-level window with this caption that passes the test.
+HWND find_window(const char* caption, const std::function<bool(HWND)>& accept) {
+    for (HWND w = FindWindowExA(nullptr, nullptr, nullptr, caption); w;
+         w = FindWindowExA(nullptr, w, nullptr, caption))
+        if (IsWindowVisible(w) && accept(w))
+            return w;
+    return nullptr;
 }
+
+template <typename T> struct ComPtr {
+    T* p = nullptr;
+    ~ComPtr() {
+        if (p)
+            p->Release();
+    }
+};
 
 } // namespace
 
+std::vector<std::uint8_t> from_hex(const std::string& hex) {
+    std::vector<std::uint8_t> bytes;
+    for (size_t at = 0; at + 1 < hex.size(); at += 3)
+        bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex.substr(at, 2), nullptr, 16)));
+    return bytes;
+}
+
+std::string connection_bytes(const std::vector<JournalEntry>& entries, int conn) {
+    std::string all;
+    for (const JournalEntry& e : entries)
+        if ((conn == -1 || e.conn == conn) && !e.hex.empty() && e.name != "noise")
+            all += (all.empty() ? "" : " ") + e.hex;
+    return all;
+}
+
 VirtualPrinter::VirtualPrinter(const std::string& name)
-    : journal_path_(std::string(TQ350_SIM_DIR) + "/printer-" + name + ".journal"),
-      control_path_(std::string(TQ350_SIM_DIR) + "/printer-" + name + ".control"),
-      start_offset_(file_size(journal_path_)) {}
+    : path_(std::string(TQ350_SIM_DIR) + "/printer-" + name) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (GetFileAttributesExA((path_ + ".journal").c_str(), GetFileExInfoStandard, &data))
+        start_offset_ = (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
 
 std::vector<JournalEntry> VirtualPrinter::entries() const {
     std::vector<JournalEntry> result;
-    std::ifstream in(journal_path_, std::ios::binary);
+    std::ifstream in(path_ + ".journal", std::ios::binary);
     in.seekg(start_offset_);
     std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line.back() != '}')
-            break; // a line still being written
-        JournalEntry entry;
-        entry.name = field(line, "name");
-        entry.conn = atoi(field(line, "conn").c_str());
+    // A line without its closing brace is still being written.
+    while (std::getline(in, line) && !line.empty() && line.back() == '}') {
         const std::string since = field(line, "since_open");
-        entry.since_open = since.empty() ? -1 : atof(since.c_str());
-        entry.hex = field(line, "hex");
-        entry.reply = field(line, "reply");
-        entry.line = line;
-        result.push_back(entry);
+        result.push_back({field(line, "name"), atoi(field(line, "conn").c_str()),
+                          since.empty() ? -1 : atof(since.c_str()), field(line, "hex"),
+                          field(line, "reply"), line});
     }
     return result;
 }
 
 bool VirtualPrinter::wait_for(const std::function<bool(const std::vector<JournalEntry>&)>& done,
                               DWORD timeout_ms) const {
-    const std::string dir = TQ350_SIM_DIR;
     HANDLE change = FindFirstChangeNotificationA(
-        dir.c_str(), FALSE, FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+        TQ350_SIM_DIR, FALSE, FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
     const ULONGLONG deadline = GetTickCount64() + timeout_ms;
     bool ok = false;
-    for (;;) {
-        if (done(entries())) {
-            ok = true;
-            break;
-        }
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline)
-            break;
-        // Woken by the journal growing; the bound only guards against a missed change.
-        DWORD wait = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 250));
-        if (change != INVALID_HANDLE_VALUE) {
-            if (WaitForSingleObject(change, wait) == WAIT_OBJECT_0)
-                FindNextChangeNotification(change);
-        } else {
-            Sleep(wait);
-        }
-    }
+    // Woken by the journal growing; the bound only guards against a missed change
+    // (and stands in for the wait if there is no notification).
+    while (!(ok = done(entries())) && GetTickCount64() < deadline)
+        if (WaitForSingleObject(change, 250) == WAIT_OBJECT_0)
+            FindNextChangeNotification(change);
     if (change != INVALID_HANDLE_VALUE)
         FindCloseChangeNotification(change);
     return ok;
 }
 
-bool VirtualPrinter::set_faults(const std::string& faults) {
-    const size_t seen = entries().size();
-    {
-        std::ofstream out(control_path_, std::ios::binary | std::ios::trunc);
-        out << faults << "\n";
-    }
-    return wait_for(
-        [seen](const std::vector<JournalEntry>& all) {
-            for (size_t i = seen; i < all.size(); ++i)
-                if (all[i].name == "faults")
-                    return true;
-            return false;
-        },
-        10000);
+bool VirtualPrinter::wait_for_line(const std::string& text) const {
+    return wait_for([&](const std::vector<JournalEntry>& all) {
+        for (const JournalEntry& e : all)
+            if (e.line.find(text) != std::string::npos)
+                return true;
+        return false;
+    });
 }
 
 int VirtualPrinter::closed_connections() const {
@@ -118,53 +114,81 @@ int VirtualPrinter::closed_connections() const {
     return closed;
 }
 
+bool VirtualPrinter::wait_closed(int count, DWORD timeout_ms) const {
+    return wait_for([&](const auto&) { return closed_connections() >= count; }, timeout_ms);
+}
+
+int VirtualPrinter::connection_of(const std::string& name) const {
+    int conn = 0;
+    for (const JournalEntry& e : entries())
+        conn = e.name == name ? e.conn : conn;
+    return conn;
+}
+
+std::string VirtualPrinter::read_paper(int conn, PaperPage& page) const {
+    std::string path;
+    wait_for([&](const std::vector<JournalEntry>& all) {
+        for (const JournalEntry& e : all)
+            if (e.name == "paper" && e.conn == conn)
+                path = "Z:" + field(e.line, "file"); // the printer's paths are Linux ones
+        return !path.empty();
+    });
+    if (path.empty())
+        return "no paper for connection " + std::to_string(conn);
+    // The page is a PNG, decoded by Windows' own codecs.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICBitmapSource> gray;
+    const std::wstring wide(path.begin(), path.end());
+    UINT width = 0, height = 0;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(&factory.p))) ||
+        FAILED(factory.p->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
+                                                    WICDecodeMetadataCacheOnDemand, &decoder.p)) ||
+        FAILED(decoder.p->GetFrame(0, &frame.p)) ||
+        FAILED(WICConvertBitmapSource(GUID_WICPixelFormat8bppGray, frame.p, &gray.p)) ||
+        FAILED(gray.p->GetSize(&width, &height)))
+        return "cannot decode " + path;
+    page = {static_cast<int>(width), static_cast<int>(height),
+            std::vector<std::uint8_t>(static_cast<size_t>(width) * height, 255)};
+    if (FAILED(gray.p->CopyPixels(nullptr, width, width * height, page.gray.data())))
+        return "cannot read the dots of " + path;
+    return "";
+}
+
+bool VirtualPrinter::set_faults(const std::string& faults) {
+    const size_t seen = entries().size();
+    std::ofstream(path_ + ".control", std::ios::binary | std::ios::trunc) << faults << "\n";
+    return wait_for([seen](const std::vector<JournalEntry>& all) {
+        for (size_t i = seen; i < all.size(); ++i)
+            if (all[i].name == "faults")
+                return true;
+        return false;
+    });
+}
+
 bool VirtualPrinter::wait_for_link(DWORD timeout_ms) const {
     VirtualPrinter whole = *this;
     whole.start_offset_ = 0;
     return whole.wait_for(
         [](const std::vector<JournalEntry>& all) {
             bool in_place = false;
-            for (const JournalEntry& e : all) {
-                if (e.name == "link")
-                    in_place = true;
-                else if (e.name == "link_removed")
-                    in_place = false;
-            }
+            for (const JournalEntry& e : all)
+                if (e.name == "link" || e.name == "link_removed")
+                    in_place = e.name == "link";
             return in_place;
         },
         timeout_ms);
 }
 
-std::string connection_bytes(const std::vector<JournalEntry>& entries, int conn) {
-    std::string all;
-    for (const JournalEntry& e : entries) {
-        if (e.conn != conn || e.hex.empty() || e.name == "noise")
-            continue;
-        if (!all.empty())
-            all += ' ';
-        all += e.hex;
-    }
-    return all;
-}
-
 void store_setting(const char* name, DWORD value) {
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSettingsKey, name, REG_DWORD, &value, sizeof value);
 }
 
 void delete_settings() {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
-}
-
-DWORD stored_setting(const char* name, DWORD missing) {
-    DWORD value = 0, size = sizeof value, type = 0;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, kSettingsKey, name, RRF_RT_REG_DWORD, &type, &value,
-                     &size) != ERROR_SUCCESS)
-        return missing;
-    return value;
 }
 
 std::map<std::string, std::string> stored_settings() {
@@ -172,33 +196,40 @@ std::map<std::string, std::string> stored_settings() {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return values;
-    for (DWORD i = 0;; ++i) {
-        char name[256] = {};
-        BYTE data[1024] = {};
-        DWORD name_size = sizeof name, data_size = sizeof data, type = 0;
-        if (RegEnumValueA(key, i, name, &name_size, nullptr, &type, data, &data_size) !=
-            ERROR_SUCCESS)
-            break;
+    char name[256];
+    BYTE data[1024];
+    DWORD name_size = sizeof name, data_size = sizeof data, type = 0;
+    for (DWORD i = 0;
+         RegEnumValueA(key, i, name, &name_size, nullptr, &type, data, &data_size) == ERROR_SUCCESS;
+         ++i, name_size = sizeof name, data_size = sizeof data)
         values[name] = std::to_string(type) + ":" +
                        std::string(reinterpret_cast<const char*>(data), data_size);
-    }
     RegCloseKey(key);
     return values;
 }
 
-Program::Program() {
+void send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wparam, lparam, SMTO_BLOCK, kExchangeMs, &result);
+}
+
+Program::Program() : Program(TQ350_EXE) {}
+
+Program::Program(const std::string& exe) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    std::string command = std::string("\"") + TQ350_EXE + "\"";
+    std::string command = "\"" + exe + "\"";
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process_))
         return;
-    // Idle input: the main dialog is up and its message loop waits.
-    WaitForInputIdle(process_.hProcess, 30000);
-    // By process, not by caption alone: a test suite running beside this one may
-    // have a main dialog of its own open.
-    const std::vector<HWND> windows = test::visible_windows_of(process_.dwProcessId, kTitle);
-    main_ = windows.empty() ? nullptr : windows.front();
+    // Idle input: the main dialog is up and its message loop waits. Found by process,
+    // not by caption alone: a suite running beside this one may have a main dialog open.
+    WaitForInputIdle(process_.hProcess, kExchangeMs);
+    main_ = find_window(kTitle, [&](HWND w) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        return pid == process_.dwProcessId;
+    });
 }
 
 Program::~Program() {
@@ -209,33 +240,27 @@ Program::~Program() {
     }
 }
 
-void Program::click(int id) const {
-    PostMessageA(GetDlgItem(main_, id), BM_CLICK, 0, 0);
+std::string Program::text(int id) const {
+    char buffer[256] = {};
+    GetDlgItemTextA(main_, id, buffer, sizeof buffer);
+    return buffer;
 }
 
-void Program::command(int id) const {
-    PostMessageA(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+bool Program::select(int id, LRESULT index) const {
+    HWND list = GetDlgItem(main_, id);
+    if (index == CB_ERR || SendMessageA(list, CB_SETCURSEL, index, 0) == CB_ERR)
+        return false;
+    send(main_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    return true;
 }
 
 bool Program::select_port(const char* name) const {
-    HWND ports = GetDlgItem(main_, IDC_PORT);
-    const LRESULT index = SendMessageA(ports, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(name));
-    if (index == CB_ERR)
-        return false;
-    SendMessageA(ports, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_PORT, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(ports));
-    return true;
+    return select(IDC_PORT, SendDlgItemMessageA(main_, IDC_PORT, CB_FINDSTRINGEXACT, -1,
+                                                reinterpret_cast<LPARAM>(name)));
 }
 
 bool Program::select_speed(int index) const {
-    HWND speeds = GetDlgItem(main_, IDC_SPEED);
-    if (SendMessageA(speeds, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR)
-        return false;
-    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_SPEED, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(speeds));
-    return true;
+    return select(IDC_SPEED, index);
 }
 
 HWND Program::open_logo_dialog(const std::string& picture, DWORD timeout_ms) const {
@@ -248,80 +273,44 @@ HWND Program::open_logo_dialog(const std::string& picture, DWORD timeout_ms) con
     return wait_for_popup("Preview & download logo", timeout_ms);
 }
 
-bool Program::click_when_enabled(HWND dialog, int id, DWORD timeout_ms) const {
-    HWND button = GetDlgItem(dialog, id);
+bool Program::poll(const std::function<bool()>& done, DWORD timeout_ms) const {
     const ULONGLONG deadline = GetTickCount64() + timeout_ms;
-    while (!IsWindowEnabled(button)) {
+    for (sync(); !done(); sync()) {
         if (GetTickCount64() >= deadline)
             return false;
-        sync();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
+    return true;
+}
+
+bool Program::click_when_enabled(HWND dialog, int id, DWORD timeout_ms) const {
+    HWND button = GetDlgItem(dialog, id);
+    if (!poll([&] { return IsWindowEnabled(button) != FALSE; }, timeout_ms))
+        return false;
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     return true;
 }
 
 bool Program::wait_gone(HWND window, DWORD timeout_ms) const {
-    const ULONGLONG deadline = GetTickCount64() + timeout_ms;
-    while (IsWindow(window)) {
-        if (GetTickCount64() >= deadline)
-            return false;
-        sync();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
+    return poll([&] { return !IsWindow(window); }, timeout_ms);
 }
 
 HWND Program::find_popup(const char* caption) const {
-    struct Search {
-        HWND main;
-        const char* caption;
-        HWND found;
-    } search{main_, caption, nullptr};
-    DWORD thread = GetWindowThreadProcessId(main_, nullptr);
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            char title[128] = {};
-            GetWindowTextA(window, title, sizeof title);
-            if (window != s->main && IsWindowVisible(window) && std::string(title) == s->caption) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const DWORD gui_thread = GetWindowThreadProcessId(main_, nullptr);
+    return find_window(caption, [&](HWND w) {
+        return w != main_ && GetWindowThreadProcessId(w, nullptr) == gui_thread;
+    });
 }
 
 HWND Program::wait_for_popup(const char* caption, DWORD timeout_ms) const {
-    const ULONGLONG deadline = GetTickCount64() + timeout_ms;
-    for (;;) {
-        sync();
-        if (HWND popup = find_popup(caption))
-            return popup;
-        if (GetTickCount64() >= deadline)
-            return nullptr;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
+    HWND popup = nullptr;
+    poll([&] { return (popup = find_popup(caption)) != nullptr; }, timeout_ms);
+    return popup;
 }
 
-std::string Program::text(int id) const {
-    char buffer[256] = {};
-    GetDlgItemTextA(main_, id, buffer, sizeof buffer);
-    return buffer;
-}
-
-bool Program::enabled(int id) const {
-    return IsWindowEnabled(GetDlgItem(main_, id)) != FALSE;
-}
-
-void Program::sync() const {
-    DWORD_PTR result = 0;
-    // Returns when the program's GUI thread gets to it: after a running exchange,
-    // or from inside a message box's loop.
-    SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &result);
+bool Program::wait_until(const std::function<bool()>& done, DWORD timeout_ms) const {
+    poll([&] { return done() || message_box(); }, timeout_ms);
+    return done();
 }
 
 HWND Program::message_box() const {
@@ -329,31 +318,17 @@ HWND Program::message_box() const {
     return popup && popup != main_ ? popup : nullptr;
 }
 
-bool Program::wait_until(const std::function<bool()>& done, DWORD timeout_ms) const {
-    const ULONGLONG deadline = GetTickCount64() + timeout_ms;
-    for (;;) {
-        sync();
-        if (done() || message_box())
-            return done();
-        if (GetTickCount64() >= deadline)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
-
-std::string Program::answer_message_box() const {
-    HWND box = find_popup("Printer Settings");
-    if (!box)
-        box = message_box();
-    if (!box)
+std::string Program::answer_message_box(int button) const {
+    HWND box = find_popup(kMessageCaption);
+    if (!box && !(box = message_box()))
         return "";
     char text[256] = {};
     GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    // The box's own loop answers a sync before it takes the posted OK, so wait
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    // The box's own loop answers a sync before it takes the posted button, so wait
     // for the box to go; after that the next sync waits for the command that
     // showed it to finish.
-    wait_gone(box, 30000);
+    wait_gone(box, kExchangeMs);
     sync();
     return text;
 }
@@ -367,7 +342,7 @@ DWORD Program::close_and_wait() {
         }
         if (main_)
             PostMessageA(main_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)
+        if (WaitForSingleObject(process_.hProcess, kExchangeMs) != WAIT_OBJECT_0)
             TerminateProcess(process_.hProcess, 99);
     }
     DWORD code = 0;
@@ -375,13 +350,32 @@ DWORD Program::close_and_wait() {
     return code;
 }
 
-bool connect_and_get(const Program& program, const VirtualPrinter& printer, DWORD timeout_ms) {
+bool connect_and_get(const Program& program, const VirtualPrinter& printer) {
     const int closed = printer.closed_connections();
     program.click(IDC_CONNECT_GET);
-    return printer.wait_for([&](const auto&) { return printer.closed_connections() > closed; },
-                            timeout_ms) &&
-           program.wait_until([&] { return program.enabled(IDC_CONNECT_SET); }, timeout_ms) &&
-           program.enabled(IDC_CONNECT_SET);
+    const bool connected =
+        printer.wait_closed(closed + 1) &&
+        program.wait_until([&] { return program.enabled(IDC_CONNECT_SET); }, kExchangeMs);
+    program.sync();
+    return connected;
+}
+
+void EndToEnd::SetUp() {
+    delete_settings();
+    store_setting("COM Port", 5);
+    // Whatever an earlier test left behind (speed, switches), start from power-on.
+    ASSERT_TRUE(com5_.set_faults("power_cycle"));
+}
+
+void EndToEnd::TearDown() {
+    program_.reset();
+    com5_.set_faults("");
+    delete_settings();
+}
+
+const Program* EndToEnd::connected() {
+    program_.emplace();
+    return program_->started() && connect_and_get(*program_, com5_) ? &*program_ : nullptr;
 }
 
 } // namespace tq350::e2e

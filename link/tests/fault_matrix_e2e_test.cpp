@@ -3,26 +3,18 @@
 // the user is told, that the window stays usable, that nothing was saved, what
 // reached the printer and that it stored none of it, and that the next
 // "Connect & Get" against the healthy printer shows its values again.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <map>
-#include <string>
-#include <vector>
 
-#include "res/resource.h"
 #include "link/tests/e2e_support.h"
 #include "logo/tests/test_pictures.h"
+#include "res/resource.h"
 
 namespace tq350::e2e {
 namespace {
 
-constexpr DWORD kExchangeMs = 30000;
 // A request nobody answers ends at the read time-out: 10 s + 100 ms a byte,
 // 13.2 s for the information block.
-constexpr DWORD kTimedOutMs = 60000;
+constexpr DWORD kTimedOutMs = 2 * kExchangeMs;
 constexpr const char* kCannotCommunicate = "Can NOT communicate with printer!";
 constexpr const char* kPrinterName = "TQ-350 Mobile Printer 00210";
 
@@ -91,48 +83,16 @@ void PrintTo(const Case& c, std::ostream* out) {
     *out << c.name;
 }
 
-std::vector<uint8_t> bytes_of(const std::string& hex) {
-    std::vector<uint8_t> bytes;
-    for (size_t at = 0; at + 1 < hex.size(); at += 3)
-        bytes.push_back(static_cast<uint8_t>(std::stoul(hex.substr(at, 2), nullptr, 16)));
-    return bytes;
-}
-
-// Every byte the printer took in, over all connections, noise left out.
-std::string received(const std::vector<JournalEntry>& entries) {
-    std::string all;
-    for (const JournalEntry& e : entries) {
-        if (e.hex.empty() || e.name == "noise")
-            continue;
-        if (!all.empty())
-            all += ' ';
-        all += e.hex;
-    }
-    return all;
-}
-
 // What the window shows as the name for an information block as received:
 // bytes 0 to 26, up to the first zero.
 std::string name_in_reply(const std::string& reply_hex) {
     std::string name;
-    for (uint8_t b : bytes_of(reply_hex)) {
+    for (uint8_t b : from_hex(reply_hex)) {
         if (b == 0 || name.size() == 27)
             break;
         name += static_cast<char>(b);
     }
     return name;
-}
-
-// Waits for a journal line of the printer's that holds `text`.
-bool wait_for_line(const VirtualPrinter& printer, const std::string& text) {
-    return printer.wait_for(
-        [&](const std::vector<JournalEntry>& entries) {
-            for (const JournalEntry& e : entries)
-                if (e.line.find(text) != std::string::npos)
-                    return true;
-            return false;
-        },
-        kExchangeMs);
 }
 
 // Holds COM5 open without sharing, as another program using the port does, and
@@ -145,7 +105,7 @@ class PortHold {
         VirtualPrinter journal("com5");
         port_ = CreateFileA("\\\\.\\COM5", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                             0, nullptr);
-        if (held() && !wait_for_line(journal, "\"fault\":\"exclusive\",\"locked\":true"))
+        if (held() && !journal.wait_for_line("\"fault\":\"exclusive\",\"locked\":true"))
             release();
     }
     ~PortHold() { release(); }
@@ -157,7 +117,7 @@ class PortHold {
         VirtualPrinter journal("com5");
         CloseHandle(port_);
         port_ = INVALID_HANDLE_VALUE;
-        wait_for_line(journal, "\"fault\":\"exclusive\",\"locked\":false");
+        journal.wait_for_line("\"fault\":\"exclusive\",\"locked\":false");
     }
 
   private:
@@ -175,18 +135,6 @@ class FaultMatrix : public ::testing::TestWithParam<Case> {
         com5_.set_faults("");
         com5_.wait_for_link(kExchangeMs);
         delete_settings();
-    }
-
-    // A "Connect & Get" that must succeed: the printer's connection has ended
-    // and the window is connected.
-    void connect_and_get(Program& program) {
-        const int closed = com5_.closed_connections();
-        program.click(IDC_CONNECT_GET);
-        ASSERT_TRUE(com5_.wait_for([&](const auto&) { return com5_.closed_connections() > closed; },
-                                   kExchangeMs));
-        ASSERT_TRUE(
-            program.wait_until([&] { return program.enabled(IDC_CONNECT_SET); }, kExchangeMs));
-        program.sync();
     }
 
     void act(Program& program, const Case& c) {
@@ -226,7 +174,7 @@ TEST_P(FaultMatrix, TellsTheUserKeepsNothingAndRecovers) {
     ASSERT_TRUE(program.started());
     ASSERT_EQ(program.text(IDC_PORT), "COM" + std::to_string(c.port));
     if (c.action != Action::connect_and_get) {
-        ASSERT_NO_FATAL_FAILURE(connect_and_get(program));
+        ASSERT_TRUE(connect_and_get(program, com5_));
     }
 
     const std::map<std::string, std::string> settings_before = stored_settings();
@@ -246,7 +194,7 @@ TEST_P(FaultMatrix, TellsTheUserKeepsNothingAndRecovers) {
         },
         c.timeout);
     if (*c.message) {
-        EXPECT_NE(program.find_popup("Printer Settings"), nullptr) << "the box's caption";
+        EXPECT_NE(program.find_popup(kMessageCaption), nullptr) << "the box's caption";
     }
     EXPECT_EQ(program.answer_message_box(), c.message);
     EXPECT_EQ(program.enabled(IDC_CONNECT_SET), c.connected);
@@ -264,9 +212,9 @@ TEST_P(FaultMatrix, TellsTheUserKeepsNothingAndRecovers) {
     for (const JournalEntry& e : journal)
         for (const char* storing : kStoringLines)
             EXPECT_NE(e.name, storing) << e.line;
-    const std::string wire = received(journal);
+    const std::string wire = connection_bytes(journal);
     EXPECT_EQ(wire.substr(0, std::strlen(c.wire)), c.wire);
-    EXPECT_EQ(bytes_of(wire).size(), c.wire_bytes);
+    EXPECT_EQ(from_hex(wire).size(), c.wire_bytes);
 
     if (c.connected) {
         std::string reply;
@@ -289,7 +237,7 @@ TEST_P(FaultMatrix, TellsTheUserKeepsNothingAndRecovers) {
     if (c.speed != 9600) {
         ASSERT_TRUE(program.select_speed(3)); // 9600 bps, the printer's speed
     }
-    ASSERT_NO_FATAL_FAILURE(connect_and_get(program));
+    ASSERT_TRUE(connect_and_get(program, com5_));
     EXPECT_EQ(program.answer_message_box(), "");
     EXPECT_EQ(program.text(IDC_PRINTER_NAME), kPrinterName);
     EXPECT_EQ(program.text(IDC_STATUS), "Printer is on-line.");

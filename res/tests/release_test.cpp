@@ -264,7 +264,7 @@ TEST(VersionInfo, TheShippedExeCarriesTheProjectVersion) {
 }
 
 TEST(UnpackedZip, TheExeStartsAndShowsItsMainWindow) {
-    tq350::e2e::Program program;
+    tq350::e2e::Program program(TQ350_EXE);
     ASSERT_TRUE(program.started());
     EXPECT_TRUE(IsWindowVisible(program.main()));
     EXPECT_EQ(program.close_and_wait(), 1u);
