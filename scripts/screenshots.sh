@@ -13,7 +13,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 out=${1:?usage: screenshots.sh OUTDIR}
 win="$TQ350_ROOT/build/windows"
 exe="$win/app/tq350setup.exe"
-drive() { "$WINE" "$win/app/tests/tq350-drive.exe" "$@" </dev/null; }
+drive() { "$WINE" "$win/devtools/tq350-drive.exe" "$@" </dev/null; }
 main="TQ-350 Setup Tool"
 paper="$TQ350_ROOT/build/sim/paper-com5"
 mkdir -p "$out"

@@ -1,6 +1,6 @@
 #include "font/font_download_core.h"
 
-#include "font/tests/hex.h"
+#include "testing/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace tq350::font {
 namespace {
 
-using test::hex;
+using ::tq350::test::hex;
 
 std::string test_print_head(const char* font_select) {
     return std::string("1B 4A 22 1B 25 01 1B 56 00 1B 7B 00 1B 20 00 1D 4C 00 00 1B 33 00 1B 21 ") +

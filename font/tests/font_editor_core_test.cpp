@@ -1,7 +1,7 @@
 #include "font/font_editor_core.h"
 #include "font/glyph_core.h"
 
-#include "font/tests/hex.h"
+#include "testing/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 namespace tq350::font {
 namespace {
 
-using test::hex;
+using ::tq350::test::hex;
 
 // The glyph editor and the session wired together as the font editor dialog
 // wires them, every change notification included. run() takes the user's

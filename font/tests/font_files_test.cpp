@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "font/font_files.h"
-#include "font/tests/hex.h"
+#include "testing/hex.h"
 #include "app/tests/win_test_support.h"
 
 namespace tq350::font {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using test::hex;
+using ::tq350::test::hex;
 
 class FontFilesTest : public ::testing::Test {
   protected:

@@ -1,6 +1,6 @@
 #include "font/font_table_core.h"
 
-#include "font/tests/hex.h"
+#include "testing/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace tq350::font {
 namespace {
 
-using test::hex;
+using ::tq350::test::hex;
 
 TEST(CodeList, ItemTexts) {
     struct Case {
