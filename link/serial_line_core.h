@@ -73,18 +73,6 @@ constexpr LineSettings printer_line_settings(std::uint32_t baud_rate) {
     };
 }
 
-// The flag bits of the settings packed as the DCB's bit-field word, so a test
-// of the Win32 layer can compare the DCB it built with these settings.
-constexpr std::uint32_t dcb_flag_word(const LineSettings& s) {
-    return std::uint32_t{s.binary} << 0 | std::uint32_t{s.parity_check} << 1 |
-           std::uint32_t{s.out_cts_flow} << 2 | std::uint32_t{s.out_dsr_flow} << 3 |
-           std::uint32_t{s.dtr_control & 3u} << 4 | std::uint32_t{s.dsr_sensitivity} << 6 |
-           std::uint32_t{s.tx_continue_on_xoff} << 7 | std::uint32_t{s.out_x} << 8 |
-           std::uint32_t{s.in_x} << 9 | std::uint32_t{s.error_char_on_parity} << 10 |
-           std::uint32_t{s.discard_null} << 11 | std::uint32_t{s.rts_control & 3u} << 12 |
-           std::uint32_t{s.abort_on_error} << 14;
-}
-
 // COMMTIMEOUTS, in milliseconds. A read of n bytes gives up after
 // 10000 + 100 n ms, or once 150 ms pass without a byte; the card-reader test
 // relies on that gap to end its open-ended read.

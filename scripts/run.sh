@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/wine-env.sh"
 exe="$TQ350_ROOT/build/windows/app/tq350setup.exe"
-drive="$TQ350_ROOT/build/windows/app/tests/tq350-drive.exe"
+drive="$TQ350_ROOT/build/windows/devtools/tq350-drive.exe"
 title="TQ-350 Setup Tool"
 
 if [ "${1:-}" != "--in-session" ]; then

@@ -18,7 +18,7 @@ out=${1:?usage: screenshots.sh OUTDIR}${TQ350_DPI:+/${TQ350_DPI}dpi}
 with_paper=${TQ350_SCREENSHOTS_PAPER:-0}
 win="$TQ350_ROOT/build/windows"
 exe="$win/app/tq350setup.exe"
-drive() { "$WINE" "$win/app/tests/tq350-drive.exe" "$@" </dev/null; }
+drive() { "$WINE" "$win/devtools/tq350-drive.exe" "$@" </dev/null; }
 main="TQ-350 Setup Tool"
 paper="$TQ350_ROOT/build/sim/paper-com5"
 mkdir -p "$out"

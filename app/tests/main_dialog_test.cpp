@@ -334,47 +334,5 @@ TEST_F(MainDialogTest, TheActivationMessageRestoresAndRaisesTheWindow) {
     EXPECT_TRUE(IsWindowVisible(dialog_));
 }
 
-TEST_F(MainDialogTest, MenuHoldsEveryCommandWithItsText) {
-    open_dialog();
-    struct Case {
-        UINT id;
-        const char* text;
-    };
-    const Case cases[] = {
-        {40001, "&Font Editor..."},
-        {40002, "&Logo Editor..."},
-        {40021, "&Magstripe reader..."},
-        {40022, "Print &Barcode..."},
-        {40007, "&1200 bps"},
-        {40008, "2&400 bps"},
-        {40009, "4&800 bps"},
-        {40010, "9&600 bps"},
-        {40011, "1&9200 bps"},
-        {40012, "&57600 bps"},
-        {40013, "115&200 bps"},
-        {40014, "&Short Test"},
-        {40015, "Long &Test"},
-        {40018, "&Beep"},
-        {40019, "&Find Blackmark"},
-        {40025, "&Normal 203x203 DPI"},
-        {40026, "Double &Width 101x203 DPI"},
-        {40027, "Double &Height 203x101 DPI"},
-        {40028, "&Doubled 101x101 DPI"},
-        {40016, "Total &Reset"},
-        {40017, "Delete &Logo"},
-        {40020, "Turn &Off"},
-        {40029, "Set &Bluetooth Number"},
-        {49152, "Abo&ut..."},
-    };
-    HMENU menu = GetMenu(dialog_);
-    ASSERT_NE(menu, nullptr);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        char text[64] = {};
-        EXPECT_GT(GetMenuStringA(menu, c.id, text, sizeof text, MF_BYCOMMAND), 0);
-        EXPECT_STREQ(text, c.text);
-    }
-}
-
 } // namespace
 } // namespace tq350::test

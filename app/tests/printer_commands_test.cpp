@@ -107,40 +107,14 @@ TEST_F(PrinterCommandTest, AFailedCommandShowsTheMessageAndDisconnects) {
     EXPECT_FALSE(IsWindowEnabled(item(IDC_CONNECT_SET)));
 }
 
-TEST_F(PrinterCommandTest, SendCutsLongSequencesIntoPacedChunks) {
-    struct Case {
-        size_t length;
-        std::vector<size_t> writes; // after the greeting
-        std::vector<DWORD> sleeps;  // wake, greeting, pacing..., close
-    };
-    const Case cases[] = {
-        {0, {}, {2500, 2, 300}},
-        {1, {1}, {2500, 2, 1, 300}},
-        {2048, {2048}, {2500, 2, 2048, 300}},
-        {2049, {2048, 1}, {2500, 2, 2048, 1, 300}},
-        {12128,
-         {2048, 2048, 2048, 2048, 2048, 1888},
-         {2500, 2, 2048, 2048, 2048, 2048, 2048, 1888, 300}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.length);
-        printer_.writes.clear();
-        printer_.sleeps.clear();
-        Bytes data(c.length, 0x55);
-        const bool ok = SendCommandSequence(dialog_, chosen_port_, data.data(), data.size());
-        EXPECT_EQ(ok, c.length > 0);
-        std::vector<size_t> sizes;
-        for (size_t i = 1; i < printer_.writes.size(); ++i)
-            sizes.push_back(printer_.writes[i].size());
-        EXPECT_EQ(sizes, c.writes);
-        EXPECT_EQ(printer_.sleeps, c.sleeps);
-    }
-}
-
-TEST_F(PrinterCommandTest, ALengthOfZeroMeansUpToTheFirstNul) {
-    const uint8_t text[] = {0x1B, 0x53, 0x34, 0x00, 0x99};
-    EXPECT_TRUE(SendCommandSequence(dialog_, chosen_port_, text, 0));
-    EXPECT_EQ(sent(), (Bytes{0x1B, 0x53, 0x34}));
+// The chunk plan and pacing are the core's; this is the serial port under them:
+// wake, greeting pause, a pause per chunk, the close pause.
+TEST_F(PrinterCommandTest, SendPacesItsChunksOverTheSerialPort) {
+    Bytes data(2049, 0x55);
+    EXPECT_TRUE(SendCommandSequence(dialog_, chosen_port_, data.data(), data.size()));
+    ASSERT_EQ(printer_.writes.size(), 3u);
+    EXPECT_EQ(printer_.writes[2].size(), 1u);
+    EXPECT_EQ(printer_.sleeps, (std::vector<DWORD>{2500, 2, 2048, 1, 300}));
 }
 
 // A lost chunk in the middle of a download is a failed download, however the

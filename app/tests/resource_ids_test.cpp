@@ -2,9 +2,12 @@
 // with one number would make one control answer for another.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -40,6 +43,37 @@ TEST(ResourceHeader, HasNoDuplicateIdentifiers) {
         EXPECT_TRUE(inserted) << name << " and " << it->second << " are both " << value;
     }
     EXPECT_GT(definitions, 50); // the pattern still matches the header
+}
+
+std::string file_text(const std::filesystem::path& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Every control and command the program's code names is in the resource script,
+// so no handler waits for a control that the template lost.
+TEST(ResourceScript, HoldsEveryIdentifierTheCodeUses) {
+    const std::string header = file_text(TQ350_SOURCE_DIR "/res/resource.h");
+    const std::string script = file_text(TQ350_SOURCE_DIR "/res/tq350setup.rc");
+    const std::regex used(R"(\b(ID[CM]_\w+))");
+    std::set<std::string> names;
+    for (const char* folder : {"app", "tools", "logo", "font"})
+        for (const auto& entry : std::filesystem::directory_iterator(
+                 std::filesystem::path(TQ350_SOURCE_DIR) / folder)) {
+            if (entry.path().extension() != ".cpp")
+                continue;
+            const std::string code = file_text(entry.path());
+            for (std::sregex_iterator m(code.begin(), code.end(), used), end; m != end; ++m)
+                names.insert((*m)[1]);
+        }
+    EXPECT_GT(names.size(), 80u); // the pattern still finds the code's identifiers
+    for (const std::string& name : names) {
+        if (!std::regex_search(header, std::regex("#define " + name + "\\b")))
+            continue; // a system identifier such as IDC_ARROW
+        EXPECT_TRUE(std::regex_search(script, std::regex("\\b" + name + "\\b"))) << name;
+    }
 }
 
 } // namespace

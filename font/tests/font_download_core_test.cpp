@@ -1,6 +1,6 @@
 #include "font/font_download_core.h"
 
-#include "app/tests/hex.h"
+#include "testing/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 namespace tq350::font {
 namespace {
 
-using tq350::test::hex;
+using ::tq350::test::hex;
 
 std::string zeros(int count) {
     std::string text = "00";

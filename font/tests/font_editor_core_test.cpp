@@ -1,6 +1,6 @@
 #include "font/font_editor_core.h"
 
-#include "app/tests/hex.h"
+#include "testing/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 namespace tq350::font {
 namespace {
 
-using tq350::test::hex;
+using ::tq350::test::hex;
 
 // Font A with ' ' and 'A' defined ('A' with low bits beyond dot 11 that no editor
 // shows), 'B' undefined with rows left in the file, 'C' with a stray code byte.

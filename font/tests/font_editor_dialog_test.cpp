@@ -21,14 +21,14 @@
 #include "link/tests/fake_serial_io.h"
 #include "font/font_editor_dialog.h"
 #include "font/glyph_editor_control.h"
-#include "app/tests/hex.h"
+#include "testing/hex.h"
 #include "app/tests/main_dialog_fixture.h"
 
 namespace tq350::font {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using tq350::test::hex;
+using ::tq350::test::hex;
 
 constexpr const char* kDiscardFont = "Are You sure to discard font changes?";
 constexpr const char* kDiscardSymbol = "Are You sure to discard symbol changes?";

@@ -1,6 +1,6 @@
 #include "font/glyph_core.h"
 
-#include "app/tests/hex.h"
+#include "testing/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,8 @@
 namespace tq350::font {
 namespace {
 
-using tq350::test::hex;
+using ::tq350::test::hex;
+using Dots = std::vector<std::pair<int, int>>;
 
 Glyph glyph_with(int width, int height, const std::vector<std::pair<int, int>>& inked) {
     Glyph glyph(width, height);

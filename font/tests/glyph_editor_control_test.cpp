@@ -13,13 +13,13 @@
 #include "app/control_classes.h"
 #include "font/tests/failing_allocations.h"
 #include "font/glyph_editor_control.h"
-#include "app/tests/hex.h"
+#include "testing/hex.h"
 #include "app/tests/win_test_support.h"
 
 namespace tq350::font {
 namespace {
 
-using tq350::test::hex;
+using ::tq350::test::hex;
 
 constexpr int kControlId = 1029;
 // The control in the font editor dialog: 72 x 136 dialog units with 6 x 13 base units.

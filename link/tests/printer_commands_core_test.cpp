@@ -2,7 +2,7 @@
 #include "link/printer_commands_core.h"
 
 #include "app/selection_lists.h"
-#include "app/tests/hex.h"
+#include "testing/hex.h"
 
 #include <gtest/gtest.h>
 

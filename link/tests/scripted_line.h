@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/tests/hex.h"
+#include "testing/hex.h"
 #include "link/printer_line.h"
 
 namespace tq350::link::test {

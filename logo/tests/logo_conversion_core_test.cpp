@@ -1,6 +1,6 @@
 #include "logo/logo_conversion_core.h"
 
-#include "logo/tests/hex.h"
+#include "testing/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 namespace tq350::logo {
 namespace {
 
-using test::hex;
-using test::run;
+using ::tq350::test::hex;
+using ::tq350::test::run;
 using Rows = std::vector<std::vector<std::uint8_t>>;
 
 // Stored rows, bottom row first; the fill bytes hold 0xEE so that a pass

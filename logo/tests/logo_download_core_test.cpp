@@ -1,7 +1,7 @@
 #include "logo/logo_download_core.h"
 
 #include "logo/tests/expected_test_print.h"
-#include "logo/tests/hex.h"
+#include "testing/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 namespace tq350::logo {
 namespace {
 
-using test::hex;
-using test::run;
+using ::tq350::test::hex;
+using ::tq350::test::run;
 
 // String-table entries 35 to 39 as the program's resources hold them.
 const LogoCaptionTexts captions{"\nPreview LOGO '%s':\n",

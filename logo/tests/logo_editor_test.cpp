@@ -11,7 +11,7 @@
 #include "res/resource.h"
 #include "logo/tests/expected_test_print.h"
 #include "link/tests/fake_serial_io.h"
-#include "logo/tests/hex.h"
+#include "testing/hex.h"
 #include "logo/picture_loader.h"
 #include "app/tests/main_dialog_fixture.h"
 #include "logo/tests/test_pictures.h"
@@ -21,6 +21,8 @@ namespace {
 
 using ::tq350::test::ModalAnswerer;
 using ::tq350::test::pump_messages;
+using ::tq350::test::hex;
+using ::tq350::test::run;
 
 std::string g_picture;
 

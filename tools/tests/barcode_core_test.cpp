@@ -1,6 +1,6 @@
 #include "tools/barcode_core.h"
 
-#include "app/tests/hex.h"
+#include "testing/hex.h"
 
 #include <gtest/gtest.h>
 

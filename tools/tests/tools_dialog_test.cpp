@@ -350,15 +350,5 @@ TEST_F(ToolDialogTest, MagstripeShowsTheTracksOrTheProblem) {
     }
 }
 
-TEST_F(ToolDialogTest, MagstripeFullReplyEndsAtItsLastByte) {
-    open_tool(IDD_MAGSTRIPE, tools::MagstripeDialogProc, reinterpret_cast<LPARAM>(&chosen_port_));
-    SendMessageA(tool_item(IDC_MAGSTRIPE_TRACK1), BM_CLICK, 0, 0);
-    Bytes reply(256, 'Q');
-    reply[0] = 0xF1;
-    printer_.replies = {reply};
-    press(IDOK);
-    EXPECT_EQ(tool_text(IDC_MAGSTRIPE_TEXT1), std::string(255, 'Q'));
-}
-
 } // namespace
 } // namespace tq350::test
