@@ -2,8 +2,10 @@
 // as a user would: presses in the glyph editor, the list, the buttons, the
 // questions and the file dialogs answered from a script, the printer behind a
 // scripted serial line. The session and the download bytes are the core's tables;
-// here each path of the dialog has a row. Below, font files through the Win32
-// calls of Load and Save.
+// here each path of the dialog has a row. Then the glyph editor control in that
+// dialog, one case per message to prove the wiring (the grid, packing and edits
+// are the core's) and what a paint puts on the screen; and font files through
+// the Win32 calls of Load and Save.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -66,6 +68,28 @@ std::string scratch_folder(const char* name) {
     return folder;
 }
 
+// In front of the editor and its glyph control: the notifications the control
+// sends (from itself, with code 0, or they count 1000) and the erases it is sent.
+int g_notifications = 0;
+int g_erases = 0;
+WNDPROC g_editor_proc = nullptr;
+WNDPROC g_glyph_proc = nullptr;
+
+LRESULT CALLBACK counting_editor(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+    if (message == WM_NOTIFY && header->hwndFrom == GetDlgItem(window, IDC_FONT_GLYPH))
+        g_notifications +=
+            header->idFrom == IDC_FONT_GLYPH && wparam == IDC_FONT_GLYPH && header->code == 0
+                ? 1
+                : 1000;
+    return CallWindowProcA(g_editor_proc, window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK counting_glyph(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    g_erases += message == WM_ERASEBKGND ? 1 : 0;
+    return CallWindowProcA(g_glyph_proc, window, message, wparam, lparam);
+}
+
 // Every record's code byte its own code, the rest a pattern whose rows have bits
 // beyond dot 11 set, which no editor shows.
 Bytes every_code_defined(std::size_t size) {
@@ -107,6 +131,10 @@ class FontEditorTest : public tq350::test::MainDialogTest {
         editor_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_FONT_EDITOR),
                                      dialog_, FontEditorDialogProc, 0);
         ASSERT_NE(editor_, nullptr);
+        g_editor_proc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(editor_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(counting_editor)));
+        g_glyph_proc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(glyph(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(counting_glyph)));
         ShowWindow(editor_, SW_SHOW);
         tq350::test::pump_messages();
         seen_from_ = answerer_.seen().size();
@@ -115,8 +143,21 @@ class FontEditorTest : public tq350::test::MainDialogTest {
         printer_.writes.clear();
     }
 
+    HWND glyph() const { return GetDlgItem(editor_, IDC_FONT_GLYPH); }
     LRESULT to_glyph(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
-        return SendDlgItemMessageA(editor_, IDC_FONT_GLYPH, message, wparam, lparam);
+        return SendMessageA(glyph(), message, wparam, lparam);
+    }
+    // A press at a pixel of the glyph control.
+    void press(int x, int y) {
+        to_glyph(WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+    }
+    // Paints whatever is pending and forgets the counts so far.
+    void settle() {
+        UpdateWindow(glyph());
+        tq350::test::pump_messages();
+        g_notifications = 0;
+        g_erases = 0;
     }
     bool open() const { return IsWindowVisible(editor_) != FALSE; }
     int checked_font() const {
@@ -126,12 +167,14 @@ class FontEditorTest : public tq350::test::MainDialogTest {
     }
     // The glyph width of the font whose button is checked.
     int glyph_width() const { return checked_font() == 'B' ? 8 : 12; }
-    // The glyph on show, packed as the font table keeps it.
-    std::string shown_rows() {
+    // The glyph on show, packed as the font table keeps it (or inverted); bytes
+    // the control does not write stay AA.
+    std::string rows(bool inverted = false) {
         const int pitch = (glyph_width() + 7) / 8;
-        Bytes rows(static_cast<std::size_t>(pitch * (pitch == 2 ? 24 : 16)), 0xAA);
-        to_glyph(SDM_GETBITS, static_cast<WPARAM>(pitch), reinterpret_cast<LPARAM>(rows.data()));
-        return hex(rows);
+        Bytes bytes(static_cast<std::size_t>(pitch * (pitch == 2 ? 24 : 16)), 0xAA);
+        to_glyph(SDM_GETBITS, MAKEWPARAM(pitch, inverted ? 1 : 0),
+                 reinterpret_cast<LPARAM>(bytes.data()));
+        return hex(bytes);
     }
 
     // A user's words: "c,r" presses a dot, "#65" selects a code, the rest are the
@@ -266,7 +309,7 @@ TEST_F(FontEditorTest, AsksOnlyWhenSomethingWouldBeLost) {
         EXPECT_EQ(open(), c.stays_open);
         EXPECT_EQ(checked_font(), c.font);
         if (c.stays_open) {
-            EXPECT_EQ(shown_rows().substr(0, std::string(c.rows_start).size()), c.rows_start);
+            EXPECT_EQ(rows().substr(0, std::string(c.rows_start).size()), c.rows_start);
         }
     }
 }
@@ -302,12 +345,12 @@ TEST_F(FontEditorTest, LoadTakesTheFontFromTheFileAndSavesItBackByteForByte) {
         EXPECT_EQ(checked_font(), size == 10976 ? 'A' : 'B');
         if (!a_top_row) {
             EXPECT_EQ(beeps_.beeps(), std::vector<UINT>{MB_ICONHAND});
-            EXPECT_EQ(shown_rows().substr(0, 8), "00 00 20") << "the edit of font B is still there";
+            EXPECT_EQ(rows().substr(0, 8), "00 00 20") << "the edit of font B is still there";
             continue;
         }
         EXPECT_TRUE(beeps_.beeps().empty());
         run("#65");
-        EXPECT_EQ(shown_rows().substr(0, std::string(a_top_row).size()), a_top_row);
+        EXPECT_EQ(rows().substr(0, std::string(a_top_row).size()), a_top_row);
         run("#200 #65 5,5 5,5 fill revert box box #32");
         EXPECT_EQ(saved_table(), file);
     }
@@ -382,41 +425,166 @@ TEST_F(FontEditorTest, AFailedAllocationLeavesTheFontAndTheDialogAsTheyWere) {
         SCOPED_TRACE(action);
         reopen_editor();
         with_file(font_path, "load");
-        const std::string shown = shown_rows();
+        const std::string shown = rows();
         answers({IDYES, IDYES});
-        {
-            test::FailingAllocations full_heap(smallest_failing);
-            with_file(other_path, action);
-            EXPECT_GT(full_heap.failures(), 0);
-        }
+        EXPECT_GT(test::with_full_heap(smallest_failing, [&] { with_file(other_path, action); }),
+                  0);
         EXPECT_EQ(beeps_.beeps(), std::vector<UINT>{MB_ICONHAND});
         EXPECT_TRUE(printer_.opened.empty());
         EXPECT_EQ(checked_font(), 'A');
-        EXPECT_EQ(shown_rows(), shown);
+        EXPECT_EQ(rows(), shown);
         EXPECT_EQ(saved_table(), font);
         run("#66 0,0");
-        EXPECT_EQ(shown_rows().substr(0, 5), "18 90") << "still usable";
+        EXPECT_EQ(rows().substr(0, 5), "18 90") << "still usable";
     }
 }
 
 TEST_F(FontEditorTest, ACharacterThatCannotBeShownLeavesTheFontAlone) {
     run("#65 0,0");
-    {
-        // A 12 x 24 glyph takes 288 bytes; the session's own record copies 49.
-        test::FailingAllocations full_heap(200);
-        run("#66");
-        EXPECT_GT(full_heap.failures(), 0);
-    }
+    // A 12 x 24 glyph takes 288 bytes; the session's own record copies 49.
+    EXPECT_GT(test::with_full_heap(200, [&] { run("#66"); }), 0);
     EXPECT_EQ(beeps_.beeps(), std::vector<UINT>{MB_ICONHAND});
     EXPECT_EQ(SendDlgItemMessageA(editor_, IDC_FONT_PREVIEW, STM_GETIMAGE, IMAGE_BITMAP, 0), 0)
         << "the preview shows nothing rather than another character";
     to_glyph(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     run("fill null #65");
-    EXPECT_EQ(shown_rows().substr(0, 5), "80 00") << "a defined character shows again";
+    EXPECT_EQ(rows().substr(0, 5), "80 00") << "a defined character shows again";
     run("#67 1,1");
     const Bytes table = saved_table();
     EXPECT_EQ(record(table, 'A', 3) + " / " + record(table, 'B', 3) + " / " + record(table, 'C', 5),
               "41 80 00 / 00 00 00 / 43 00 00 40 00");
+}
+
+// At the dialog's size the control is 108 x 221 pixels, a cell of font A 9 pixels.
+// A press toggles the dot under it, notifies, and repaints its cell alone without
+// erasing; off the grid nothing happens.
+TEST_F(FontEditorTest, APressTogglesItsDot) {
+    RECT client{};
+    GetClientRect(glyph(), &client);
+    EXPECT_EQ((std::pair{client.right, client.bottom}), (std::pair{108L, 221L}));
+    settle();
+    press(2 * 9 + 4, 1 * 9 + 4);
+    EXPECT_EQ(rows().substr(0, 11), "00 00 20 00");
+    EXPECT_EQ(g_notifications, 1);
+    RECT update{};
+    ASSERT_TRUE(GetUpdateRect(glyph(), &update, FALSE));
+    EXPECT_EQ((std::vector<LONG>{update.left, update.top, update.right, update.bottom}),
+              (std::vector<LONG>{18, 9, 27, 18}));
+    UpdateWindow(glyph());
+    EXPECT_EQ(g_erases, 0);
+    press(50, 216);
+    EXPECT_EQ(g_notifications, 1) << "below the grid";
+}
+
+// Each message in a 12 x 24 glyph whose reference (the last commit) has dot 0 of
+// the top row and which shows dots 0 and 1. Only a new size erases the background.
+TEST_F(FontEditorTest, EachMessageActsOnTheGlyphAndNotifies) {
+    std::vector<std::uint8_t> source(48, 0xFF);
+    source[0] = 0x0F;
+    struct Case {
+        const char* name;
+        UINT message;
+        WPARAM wparam;
+        LPARAM size;
+        const char* top_rows;
+        int notifications, erases;
+        bool modified;
+    };
+    const Case cases[] = {
+        {"clear", SDM_CLEAR, 0, 0, "00 00 00 00", 1, 0, true},
+        {"fill", SDM_FILL, 0, 0, "FF F0 FF F0", 1, 0, true},
+        {"invert", SDM_INVERT, 0, 0, "3F F0 FF F0", 1, 0, true},
+        {"box", SDM_BOX, 0, 0, "3F F0 80 10", 1, 0, true},
+        {"revert", SDM_REVERT, 0, 0, "80 00 00 00", 1, 0, false},
+        {"commit", SDM_COMMIT, 0, 0, "C0 00 00 00", 0, 0, false},
+        {"set bits, inverted", SDM_SETBITS, MAKEWPARAM(2, 1), 0, "F0 00 00 00", 1, 0, true},
+        {"same size", SDM_SETSIZE, 0, MAKELPARAM(12, 24), "00 00 00 00", 1, 0, false},
+        {"new size", SDM_SETSIZE, 0, MAKELPARAM(8, 16), "00 AA 00 AA", 1, 1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        to_glyph(SDM_SETSIZE, 0, MAKELPARAM(12, 24));
+        press(0, 0);
+        to_glyph(SDM_COMMIT);
+        press(9, 0);
+        settle();
+        const LPARAM lparam = c.size ? c.size : reinterpret_cast<LPARAM>(source.data());
+        EXPECT_EQ(to_glyph(c.message, c.wparam, lparam), 0);
+        EXPECT_EQ(rows().substr(0, 11), c.top_rows);
+        EXPECT_EQ(g_notifications, c.notifications);
+        EXPECT_EQ(to_glyph(SDM_ISMODIFIED), c.modified ? 1 : 0);
+        UpdateWindow(glyph());
+        EXPECT_EQ(g_erases, c.erases);
+    }
+    to_glyph(SDM_SETSIZE, 0, MAKELPARAM(12, 24));
+    to_glyph(SDM_SETBITS, MAKEWPARAM(2, 1), reinterpret_cast<LPARAM>(source.data()));
+    EXPECT_EQ(rows(true).substr(0, 5), "0F F0") << "inverted: blank dots set, the unused bits not";
+}
+
+// What the preview shows: a top-down 1-bit DIB, one pixel a dot, inked dots
+// colour 0, black.
+TEST_F(FontEditorTest, TheBitmapShowsTheGlyphTopDownInBlackOnWhite) {
+    press(0, 0);
+    press(11 * 9, 23 * 9);
+    HBITMAP bitmap = reinterpret_cast<HBITMAP>(to_glyph(SDM_GETDIB));
+    DIBSECTION dib{};
+    ASSERT_EQ(GetObjectA(bitmap, sizeof dib, &dib), static_cast<int>(sizeof dib));
+    const auto* bits = static_cast<const std::uint8_t*>(dib.dsBm.bmBits);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    RGBQUAD colours[2]{};
+    GetDIBColorTable(dc, 0, 2, colours);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    EXPECT_EQ(std::to_string(dib.dsBm.bmWidth) + " x " + std::to_string(dib.dsBm.bmHeight) + " x " +
+                  std::to_string(dib.dsBm.bmBitsPixel) + ": " + hex({bits, 4}) + " / " +
+                  hex({bits + 23 * 4, 4}) + ", colours " + hex({&colours[0].rgbBlue, 3}) + " / " +
+                  hex({&colours[1].rgbBlue, 3}),
+              "12 x 24 x 1: 7F F0 00 00 / FF E0 00 00, colours 00 00 00 / FF FF FF");
+    DeleteObject(bitmap);
+}
+
+// The control painted into a bitmap of its own size: black squares framed white
+// for inked dots, white squares framed black for blank ones, white below the grid.
+// Over the cells the cursor is a cross.
+TEST_F(FontEditorTest, PaintingDrawsTheCells) {
+    constexpr int kWidth = 108, kHeight = 221;
+    press(1 * 9, 0);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* pixels = nullptr;
+    HBITMAP target = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    ASSERT_NE(target, nullptr);
+    auto* bits = static_cast<std::uint32_t*>(pixels);
+    std::fill(bits, bits + kWidth * kHeight, 0x00FF00FFu); // magenta: not painted
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, target);
+    to_glyph(WM_PAINT, reinterpret_cast<WPARAM>(dc));
+    GdiFlush();
+    struct Case {
+        const char* what;
+        int x, y;
+        std::uint32_t colour;
+        LPCSTR cursor;
+    };
+    const Case cases[] = {{"blank cell inside", 4, 4, 0xFFFFFF, IDC_CROSS},
+                          {"inked cell inside", 13, 4, 0x000000, IDC_CROSS},
+                          {"inked cell frame", 17, 8, 0xFFFFFF, IDC_CROSS},
+                          {"last cell frame", 107, 215, 0x000000, IDC_CROSS},
+                          {"below the grid", 50, 218, 0xFFFFFF, IDC_ARROW}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(bits[c.y * kWidth + c.x] & 0xFFFFFFu, c.colour);
+        POINT point{c.x, c.y};
+        ClientToScreen(glyph(), &point);
+        SetCursorPos(point.x, point.y);
+        SetCursor(nullptr);
+        to_glyph(WM_SETCURSOR, reinterpret_cast<WPARAM>(glyph()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, c.cursor));
+    }
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(target);
 }
 
 class FontFileIoTest : public ::testing::Test {
