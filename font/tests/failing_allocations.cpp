@@ -30,16 +30,11 @@ void operator delete(void* block, std::size_t) noexcept {
 
 namespace tq350::font::test {
 
-FailingAllocations::FailingAllocations(std::size_t smallest) {
+int with_full_heap(std::size_t smallest, const std::function<void()>& actions) {
     g_smallest_failing = smallest;
     g_failures = 0;
-}
-
-FailingAllocations::~FailingAllocations() {
+    actions();
     g_smallest_failing = 0;
-}
-
-int FailingAllocations::failures() const {
     return g_failures;
 }
 

@@ -1,8 +1,11 @@
 // The font editor from its real template, over a main dialog from its own, driven
 // as a user would: presses in the glyph editor, the list, the buttons, the
 // questions and the file dialogs answered from a script, the printer behind a
-// scripted serial line. The session, the download bytes and the file sizes are
-// the core's and the file suite's tables; here each path of the dialog has a row.
+// scripted serial line. The session and the download bytes are the core's tables;
+// here each path of the dialog has a row. Then the glyph editor control in that
+// dialog, one case per message to prove the wiring (the grid, packing and edits
+// are the core's) and what a paint puts on the screen; and font files through
+// the Win32 calls of Load and Save.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -20,6 +23,7 @@
 #include "font/tests/failing_allocations.h"
 #include "link/tests/fake_serial_io.h"
 #include "font/font_editor_dialog.h"
+#include "font/font_file_io.h"
 #include "font/glyph_editor_control.h"
 #include "testing/hex.h"
 #include "app/tests/main_dialog_fixture.h"
@@ -34,26 +38,68 @@ constexpr const char* kDiscardFont = "Are You sure to discard font changes?";
 constexpr const char* kDiscardSymbol = "Are You sure to discard symbol changes?";
 constexpr const char* kResetFirst = "Do You want to reset downloadable font first?";
 constexpr const char* kPrintTest = "Are You want to print test of downloaded symbols?";
-
-// The preview control keeps the handle it is given and hands back the one before.
-WNDPROC g_preview_proc = nullptr;
-HBITMAP g_shown = nullptr;
-
-LRESULT CALLBACK recording_preview(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message != STM_SETIMAGE)
-        return CallWindowProcA(g_preview_proc, window, message, wparam, lparam);
-    return reinterpret_cast<LRESULT>(std::exchange(g_shown, reinterpret_cast<HBITMAP>(lparam)));
-}
+constexpr const char* kNoPrinter = "Can NOT communicate with printer!";
 
 Bytes read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void write_file(const std::string& path, const Bytes& bytes) {
+// `bytes` and zeros up to `size` when that is more: those take no room on the disk.
+std::string write_file(const std::string& path, const Bytes& bytes, std::int64_t size = 0) {
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
+    if (size > std::ssize(bytes)) {
+        HANDLE file =
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        SetFilePointerEx(file, LARGE_INTEGER{.QuadPart = size}, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+        CloseHandle(file);
+    }
+    return path;
+}
+
+std::string scratch_folder(const char* name) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + name;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+// In front of the editor and its glyph control: the notifications the control
+// sends (from itself, with code 0, or they count 1000) and the erases it is sent.
+int g_notifications = 0;
+int g_erases = 0;
+WNDPROC g_editor_proc = nullptr;
+WNDPROC g_glyph_proc = nullptr;
+
+LRESULT CALLBACK counting_editor(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+    if (message == WM_NOTIFY && header->hwndFrom == GetDlgItem(window, IDC_FONT_GLYPH))
+        g_notifications +=
+            header->idFrom == IDC_FONT_GLYPH && wparam == IDC_FONT_GLYPH && header->code == 0
+                ? 1
+                : 1000;
+    return CallWindowProcA(g_editor_proc, window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK counting_glyph(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    g_erases += message == WM_ERASEBKGND ? 1 : 0;
+    return CallWindowProcA(g_glyph_proc, window, message, wparam, lparam);
+}
+
+// Every record's code byte its own code, the rest a pattern whose rows have bits
+// beyond dot 11 set, which no editor shows.
+Bytes every_code_defined(std::size_t size) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    for (int code = 32; code <= 255; ++code)
+        bytes[static_cast<std::size_t>(code - 32) * (size == 10976 ? 49 : 17)] =
+            static_cast<std::uint8_t>(code);
+    return bytes;
 }
 
 // The first `count` bytes of a code's record in a font file: the code byte, then the rows.
@@ -69,10 +115,6 @@ class FontEditorTest : public tq350::test::MainDialogTest {
         tq350::test::make_file_dialog_caches();
         gui_objects_ = {};
         open_dialog();
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "tq350 font editor test";
-        CreateDirectoryA(folder_.c_str(), nullptr);
         answerer_.on_open = [this](HWND window) { answer(window); };
         reopen_editor();
     }
@@ -90,10 +132,10 @@ class FontEditorTest : public tq350::test::MainDialogTest {
                                      dialog_, FontEditorDialogProc,
                                      reinterpret_cast<LPARAM>(&chosen_port_));
         ASSERT_NE(editor_, nullptr);
-        g_shown = nullptr;
-        g_preview_proc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(GetDlgItem(editor_, IDC_FONT_PREVIEW), GWLP_WNDPROC,
-                              reinterpret_cast<LONG_PTR>(recording_preview)));
+        g_editor_proc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(editor_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(counting_editor)));
+        g_glyph_proc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(glyph(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(counting_glyph)));
         ShowWindow(editor_, SW_SHOW);
         tq350::test::pump_messages();
         seen_from_ = answerer_.seen().size();
@@ -102,8 +144,21 @@ class FontEditorTest : public tq350::test::MainDialogTest {
         printer_.writes.clear();
     }
 
+    HWND glyph() const { return GetDlgItem(editor_, IDC_FONT_GLYPH); }
     LRESULT to_glyph(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
-        return SendDlgItemMessageA(editor_, IDC_FONT_GLYPH, message, wparam, lparam);
+        return SendMessageA(glyph(), message, wparam, lparam);
+    }
+    // A press at a pixel of the glyph control.
+    void press(int x, int y) {
+        to_glyph(WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+    }
+    // Paints whatever is pending and forgets the counts so far.
+    void settle() {
+        UpdateWindow(glyph());
+        tq350::test::pump_messages();
+        g_notifications = 0;
+        g_erases = 0;
     }
     bool open() const { return IsWindowVisible(editor_) != FALSE; }
     int checked_font() const {
@@ -111,24 +166,20 @@ class FontEditorTest : public tq350::test::MainDialogTest {
                    ? 'A'
                    : (IsDlgButtonChecked(editor_, IDC_FONT_B) ? 'B' : 0);
     }
-    // The glyph width the control shows, read from its preview bitmap.
-    int glyph_width() {
-        HBITMAP dib = reinterpret_cast<HBITMAP>(to_glyph(SDM_GETDIB));
-        BITMAP info{};
-        GetObjectA(dib, sizeof info, &info);
-        DeleteObject(dib);
-        return info.bmWidth;
-    }
-    // The glyph on show, packed as the font table keeps it.
-    std::string shown_rows() {
+    // The glyph width of the font whose button is checked.
+    int glyph_width() const { return checked_font() == 'B' ? 8 : 12; }
+    // The glyph on show, packed as the font table keeps it (or inverted); bytes
+    // the control does not write stay AA.
+    std::string rows(bool inverted = false) {
         const int pitch = (glyph_width() + 7) / 8;
-        Bytes rows(static_cast<std::size_t>(pitch * (pitch == 2 ? 24 : 16)), 0xAA);
-        to_glyph(SDM_GETBITS, static_cast<WPARAM>(pitch), reinterpret_cast<LPARAM>(rows.data()));
-        return hex(rows);
+        Bytes bytes(static_cast<std::size_t>(pitch * (pitch == 2 ? 24 : 16)), 0xAA);
+        to_glyph(SDM_GETBITS, MAKEWPARAM(pitch, inverted ? 1 : 0),
+                 reinterpret_cast<LPARAM>(bytes.data()));
+        return hex(bytes);
     }
 
     // A user's words: "c,r" presses a dot, "#65" selects a code, the rest are the
-    // buttons' captions (a radio button moves its check mark before it tells).
+    // buttons' captions.
     void run(const std::string& actions) {
         std::istringstream words(actions);
         for (std::string word; words >> word;) {
@@ -145,11 +196,8 @@ class FontEditorTest : public tq350::test::MainDialogTest {
                 const int cell = std::min(client.right / width, client.bottom / (width * 2));
                 to_glyph(WM_LBUTTONDOWN, MK_LBUTTON,
                          MAKELPARAM(column * cell + cell / 2, row * cell + cell / 2));
-            } else if (HWND button = button_captioned(word); button && word.size() == 1) {
+            } else if (HWND button = button_captioned(word)) {
                 SendMessageA(button, BM_CLICK, 0, 0);
-            } else if (button) {
-                SendMessageA(editor_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-                             reinterpret_cast<LPARAM>(button));
             } else {
                 FAIL() << "unknown action " << word;
             }
@@ -186,9 +234,10 @@ class FontEditorTest : public tq350::test::MainDialogTest {
         run(actions);
         file_name_.clear();
     }
-    // The font table, through Save to a scratch file.
+    // The font table, through Save to a scratch file named without an extension:
+    // the name is used as typed.
     Bytes saved_table() {
-        const std::string path = folder_ + "\\table.fnt";
+        const std::string path = folder_ + "\\table";
         DeleteFileA(path.c_str());
         with_file(path, "save");
         return read_file(path);
@@ -196,7 +245,7 @@ class FontEditorTest : public tq350::test::MainDialogTest {
 
     link::test::FakeSerialIo printer_;
     tq350::test::ModalAnswerer answerer_;
-    std::string folder_;
+    const std::string folder_ = scratch_folder("tq350 font editor test");
     HWND editor_ = nullptr;
 
   private:
@@ -226,19 +275,6 @@ class FontEditorTest : public tq350::test::MainDialogTest {
     std::size_t seen_from_ = 0;
 };
 
-TEST_F(FontEditorTest, OpensOnCode32OfABlankFontAWithEveryCodeListed) {
-    HWND list = GetDlgItem(editor_, IDC_FONT_CODES);
-    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 224);
-    char text[32] = {};
-    SendMessageA(list, LB_GETTEXT, 33, reinterpret_cast<LPARAM>(text));
-    EXPECT_EQ(std::string(text), "'A'\t  65");
-    EXPECT_EQ(SendMessageA(list, LB_GETITEMDATA, 33, 0), 65);
-    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(checked_font(), 'A');
-    EXPECT_EQ(shown_rows(), hex(Bytes(48, 0x00)));
-    EXPECT_EQ(to_glyph(SDM_ISMODIFIED), 0);
-}
-
 // A question only when something would be lost, and a No keeps it: the edit, the
 // font and its radio button. No case beeps.
 TEST_F(FontEditorTest, AsksOnlyWhenSomethingWouldBeLost) {
@@ -253,14 +289,11 @@ TEST_F(FontEditorTest, AsksOnlyWhenSomethingWouldBeLost) {
     const Case cases[] = {
         {"#65 #66 #255 #32 ok", {}, nullptr, false, 'A', ""},
         {"1,1 1,1 fill revert box box ok", {}, nullptr, false, 'A', ""},
-        {"1,1 cancel", {IDNO}, kDiscardFont, true, 'A', "00 00 40 00"},
         {"#65 1,1 #66 #67 cancel", {IDNO}, kDiscardFont, true, 'A', "00 00"},
-        {"#65 1,1 #66 #65 1,1 cancel", {IDNO}, kDiscardFont, true, 'A', "00 00 00 00"},
         {"#65 0,0 null", {IDNO}, kDiscardSymbol, true, 'A', "80 00"},
         {"#65 0,0 #66 #65 null ok", {}, nullptr, false, 'A', ""},
         {"1,1 B", {IDNO}, kDiscardFont, true, 'A', "00 00 40 00"},
         {"1,1 B", {IDYES}, kDiscardFont, true, 'B', "00 00 00"},
-        {"B 1,1 A", {IDNO}, kDiscardFont, true, 'B', "00 40 00"},
         {"B A", {}, nullptr, true, 'A', "00 00 00 00"},
         {"1,1 new cancel", {IDYES}, kDiscardFont, false, 'A', ""},
         {"B 1,1 new", {IDYES}, kDiscardFont, true, 'B', "00 00 00"},
@@ -277,7 +310,7 @@ TEST_F(FontEditorTest, AsksOnlyWhenSomethingWouldBeLost) {
         EXPECT_EQ(open(), c.stays_open);
         EXPECT_EQ(checked_font(), c.font);
         if (c.stays_open) {
-            EXPECT_EQ(shown_rows().substr(0, std::string(c.rows_start).size()), c.rows_start);
+            EXPECT_EQ(rows().substr(0, std::string(c.rows_start).size()), c.rows_start);
         }
     }
 }
@@ -286,62 +319,42 @@ TEST_F(FontEditorTest, NullUndefinesTheCharacterAndAPressDefinesItAgain) {
     answers({IDYES});
     run("#65 0,0 null");
     EXPECT_EQ(record(saved_table(), 'A', 3), "00 00 00");
-    run("1,1");
-    EXPECT_EQ(record(saved_table(), 'A', 5), "41 00 00 40 00");
+    run("1,1 11,23");
+    const Bytes table = saved_table();
+    EXPECT_EQ(record(table, 'A', 5) + " / " + record(table, 'A', 49).substr(141),
+              "41 00 00 40 00 / 00 10");
+    run("cancel");
+    EXPECT_FALSE(open()) << "saved: nothing to ask";
+    EXPECT_EQ(asked(), std::vector<std::string>{kDiscardSymbol});
 }
 
-// Font A or B of any bytes: code bytes decide what is defined ('A' is, with bits
-// beyond dot 11 no editor shows), and every byte saves back as it was however
-// much the user browses or undoes. Another size beeps and keeps the font.
+// Font A or B: code bytes decide what is defined, and every byte saves back as it
+// was however much the user browses or undoes. Another size beeps and keeps the font.
 TEST_F(FontEditorTest, LoadTakesTheFontFromTheFileAndSavesItBackByteForByte) {
-    struct Case {
-        std::size_t size;
-        int font;
-        const char* a_top_row;
-    };
-    const Case cases[] = {{10976, 'A', "80 10"}, {3808, 'B', "80"}, {3809, 'B', nullptr}};
+    const std::pair<std::size_t, const char*> cases[] = {
+        {10976, "41 40"}, {3808, "61"}, {3809, nullptr}};
     const std::string path = folder_ + "\\load.fnt";
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.size);
+    for (const auto& [size, a_top_row] : cases) {
+        SCOPED_TRACE(size);
         reopen_editor();
-        Bytes file(c.size);
-        for (std::size_t i = 0; i < c.size; ++i)
-            file[i] = static_cast<std::uint8_t>(i * 37 + 11);
-        const std::size_t record_size = c.size == 10976 ? 49 : 17;
-        for (int code = 32; code <= 255; ++code)
-            file[static_cast<std::size_t>(code - 32) * record_size] = code == 'A' ? 0x41 : 0x00;
-        file[(65 - 32) * record_size + 1] = 0x80;
-        file[(65 - 32) * record_size + 2] = 0x1F;
+        const Bytes file = every_code_defined(size);
         write_file(path, file);
         answers({IDYES});
         run("B 2,2");
         with_file(path, "load");
         EXPECT_EQ(asked(), std::vector<std::string>{kDiscardFont}) << "before the file dialog";
-        EXPECT_EQ(checked_font(), c.font);
-        if (!c.a_top_row) {
+        EXPECT_EQ(checked_font(), size == 10976 ? 'A' : 'B');
+        if (!a_top_row) {
             EXPECT_EQ(beeps_.beeps(), std::vector<UINT>{MB_ICONHAND});
-            EXPECT_EQ(shown_rows().substr(0, 8), "00 00 20") << "the edit of font B is still there";
+            EXPECT_EQ(rows().substr(0, 8), "00 00 20") << "the edit of font B is still there";
             continue;
         }
         EXPECT_TRUE(beeps_.beeps().empty());
         run("#65");
-        EXPECT_EQ(shown_rows().substr(0, std::string(c.a_top_row).size()), c.a_top_row);
+        EXPECT_EQ(rows().substr(0, std::string(a_top_row).size()), a_top_row);
         run("#200 #65 5,5 5,5 fill revert box box #32");
         EXPECT_EQ(saved_table(), file);
     }
-}
-
-// No default extension: the name is used as typed.
-TEST_F(FontEditorTest, SaveWritesTheTableUnderTheNameAsTyped) {
-    run("#65 0,0 11,23");
-    const std::string path = folder_ + "\\typed without extension";
-    DeleteFileA(path.c_str());
-    with_file(path, "save");
-    EXPECT_EQ(record(read_file(path), 'A', 49).substr(141), "00 10") << "row 23";
-    EXPECT_TRUE(beeps_.beeps().empty());
-    run("cancel");
-    EXPECT_FALSE(open()) << "saved: nothing to ask";
-    EXPECT_TRUE(asked().empty());
 }
 
 // The folder holds "dialog.fnt.tmp", a link to /dev/full made by the test's
@@ -375,16 +388,8 @@ TEST_F(FontEditorTest, DownloadSendsWhatTheAnswersAskFor) {
     };
     const Case cases[] = {
         {"", {IDNO, IDNO}, {}, "", 0, {MB_ICONQUESTION}},
-        {"B", {IDYES, IDNO}, {}, "1B 26 31", 3, {}},
-        {"B #65 0,0 7,15", {IDNO, IDNO}, {}, "1B 26 33 41 41 80 00", 21, {}},
-        {"", {IDNO, IDYES}, {}, "1B 4A 22 1B 25 01", 253, {}},
-        {"#65 0,0",
-         {IDNO, IDNO, IDOK, IDNO},
-         {"Can NOT communicate with printer!", kDiscardFont},
-         "",
-         0,
-         {},
-         true},
+        {"B #65 0,0 7,15", {IDYES, IDYES}, {}, "1B 26 31 1B 26 33 41 41 80 00", 277, {}},
+        {"#65 0,0", {IDNO, IDNO, IDOK, IDNO}, {kNoPrinter, kDiscardFont}, "", 0, {}, true},
         {"#65 0,0", {IDYES, IDNO, IDNO}, {kDiscardFont}, "", 0, {MB_ICONASTERISK}, false, 10}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.actions);
@@ -412,77 +417,250 @@ TEST_F(FontEditorTest, DownloadSendsWhatTheAnswersAskFor) {
 // is 3808 or 10976 bytes, the download of this font 12128; the test framework's
 // own allocations stay below the limits.
 TEST_F(FontEditorTest, AFailedAllocationLeavesTheFontAndTheDialogAsTheyWere) {
-    Bytes font(10976, 0x00);
-    for (int code = 32; code <= 255; ++code) {
-        const std::size_t at = static_cast<std::size_t>(code - 32) * 49;
-        font[at] = static_cast<std::uint8_t>(code);
-        for (std::size_t row = 0; row < 24; ++row)
-            font[at + 1 + row * 2] = static_cast<std::uint8_t>(code ^ row);
-    }
-    const std::string font_path = folder_ + "\\every code.fnt";
-    const std::string other_path = folder_ + "\\font b.fnt";
-    write_file(font_path, font);
-    write_file(other_path, Bytes(3808, 0x00));
+    const Bytes font = every_code_defined(10976);
+    const std::string font_path = write_file(folder_ + "\\every code.fnt", font);
+    const std::string other_path = write_file(folder_ + "\\font b.fnt", Bytes(3808, 0x00));
     const std::pair<const char*, std::size_t> cases[] = {
         {"new", 3000}, {"B", 3000}, {"load", 3000}, {"download", 12000}};
     for (const auto& [action, smallest_failing] : cases) {
         SCOPED_TRACE(action);
         reopen_editor();
         with_file(font_path, "load");
-        const std::string shown = shown_rows();
+        const std::string shown = rows();
         answers({IDYES, IDYES});
-        {
-            test::FailingAllocations full_heap(smallest_failing);
-            with_file(other_path, action);
-            EXPECT_GT(full_heap.failures(), 0);
-        }
+        EXPECT_GT(test::with_full_heap(smallest_failing, [&] { with_file(other_path, action); }),
+                  0);
         EXPECT_EQ(beeps_.beeps(), std::vector<UINT>{MB_ICONHAND});
         EXPECT_TRUE(printer_.opened.empty());
         EXPECT_EQ(checked_font(), 'A');
-        EXPECT_EQ(shown_rows(), shown);
+        EXPECT_EQ(rows(), shown);
         EXPECT_EQ(saved_table(), font);
         run("#66 0,0");
-        EXPECT_EQ(shown_rows().substr(0, 5), "C2 00") << "still usable";
+        EXPECT_EQ(rows().substr(0, 5), "18 90") << "still usable";
     }
 }
 
 TEST_F(FontEditorTest, ACharacterThatCannotBeShownLeavesTheFontAlone) {
     run("#65 0,0");
-    {
-        // A 12 x 24 glyph takes 288 bytes; the session's own record copies 49.
-        test::FailingAllocations full_heap(200);
-        run("#66");
-        EXPECT_GT(full_heap.failures(), 0);
-    }
+    // A 12 x 24 glyph takes 288 bytes; the session's own record copies 49.
+    EXPECT_GT(test::with_full_heap(200, [&] { run("#66"); }), 0);
     EXPECT_EQ(beeps_.beeps(), std::vector<UINT>{MB_ICONHAND});
-    EXPECT_EQ(g_shown, nullptr) << "the preview shows nothing rather than another character";
+    EXPECT_EQ(SendDlgItemMessageA(editor_, IDC_FONT_PREVIEW, STM_GETIMAGE, IMAGE_BITMAP, 0), 0)
+        << "the preview shows nothing rather than another character";
     to_glyph(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     run("fill null #65");
-    EXPECT_EQ(shown_rows().substr(0, 5), "80 00") << "a defined character shows again";
+    EXPECT_EQ(rows().substr(0, 5), "80 00") << "a defined character shows again";
     run("#67 1,1");
     const Bytes table = saved_table();
     EXPECT_EQ(record(table, 'A', 3) + " / " + record(table, 'B', 3) + " / " + record(table, 'C', 5),
               "41 80 00 / 00 00 00 / 43 00 00 40 00");
 }
 
-// Each change shows a new bitmap and deletes the one it replaced; the last goes
-// with the dialog.
-TEST_F(FontEditorTest, ThePreviewShowsTheGlyphAtOnePixelADot) {
-    run("0,0");
-    HBITMAP first = g_shown;
-    ASSERT_NE(first, nullptr);
-    run("11,23");
-    EXPECT_EQ(GetObjectType(first), 0u) << "the bitmap it replaced is deleted";
+// At the dialog's size the control is 108 x 221 pixels, a cell of font A 9 pixels.
+// A press toggles the dot under it, notifies, and repaints its cell alone without
+// erasing; off the grid nothing happens.
+TEST_F(FontEditorTest, APressTogglesItsDot) {
+    RECT client{};
+    GetClientRect(glyph(), &client);
+    EXPECT_EQ((std::pair{client.right, client.bottom}), (std::pair{108L, 221L}));
+    settle();
+    press(2 * 9 + 4, 1 * 9 + 4);
+    EXPECT_EQ(rows().substr(0, 11), "00 00 20 00");
+    EXPECT_EQ(g_notifications, 1);
+    RECT update{};
+    ASSERT_TRUE(GetUpdateRect(glyph(), &update, FALSE));
+    EXPECT_EQ((std::vector<LONG>{update.left, update.top, update.right, update.bottom}),
+              (std::vector<LONG>{18, 9, 27, 18}));
+    UpdateWindow(glyph());
+    EXPECT_EQ(g_erases, 0);
+    press(50, 216);
+    EXPECT_EQ(g_notifications, 1) << "below the grid";
+}
+
+// Each message in a 12 x 24 glyph whose reference (the last commit) has dot 0 of
+// the top row and which shows dots 0 and 1. Only a new size erases the background.
+TEST_F(FontEditorTest, EachMessageActsOnTheGlyphAndNotifies) {
+    std::vector<std::uint8_t> source(48, 0xFF);
+    source[0] = 0x0F;
+    struct Case {
+        const char* name;
+        UINT message;
+        WPARAM wparam;
+        LPARAM size;
+        const char* top_rows;
+        int notifications, erases;
+        bool modified;
+    };
+    const Case cases[] = {
+        {"clear", SDM_CLEAR, 0, 0, "00 00 00 00", 1, 0, true},
+        {"fill", SDM_FILL, 0, 0, "FF F0 FF F0", 1, 0, true},
+        {"invert", SDM_INVERT, 0, 0, "3F F0 FF F0", 1, 0, true},
+        {"box", SDM_BOX, 0, 0, "3F F0 80 10", 1, 0, true},
+        {"revert", SDM_REVERT, 0, 0, "80 00 00 00", 1, 0, false},
+        {"commit", SDM_COMMIT, 0, 0, "C0 00 00 00", 0, 0, false},
+        {"set bits, inverted", SDM_SETBITS, MAKEWPARAM(2, 1), 0, "F0 00 00 00", 1, 0, true},
+        {"same size", SDM_SETSIZE, 0, MAKELPARAM(12, 24), "00 00 00 00", 1, 0, false},
+        {"new size", SDM_SETSIZE, 0, MAKELPARAM(8, 16), "00 AA 00 AA", 1, 1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        to_glyph(SDM_SETSIZE, 0, MAKELPARAM(12, 24));
+        press(0, 0);
+        to_glyph(SDM_COMMIT);
+        press(9, 0);
+        settle();
+        const LPARAM lparam = c.size ? c.size : reinterpret_cast<LPARAM>(source.data());
+        EXPECT_EQ(to_glyph(c.message, c.wparam, lparam), 0);
+        EXPECT_EQ(rows().substr(0, 11), c.top_rows);
+        EXPECT_EQ(g_notifications, c.notifications);
+        EXPECT_EQ(to_glyph(SDM_ISMODIFIED), c.modified ? 1 : 0);
+        UpdateWindow(glyph());
+        EXPECT_EQ(g_erases, c.erases);
+    }
+    to_glyph(SDM_SETSIZE, 0, MAKELPARAM(12, 24));
+    to_glyph(SDM_SETBITS, MAKEWPARAM(2, 1), reinterpret_cast<LPARAM>(source.data()));
+    EXPECT_EQ(rows(true).substr(0, 5), "0F F0") << "inverted: blank dots set, the unused bits not";
+}
+
+// What the preview shows: a top-down 1-bit DIB, one pixel a dot, inked dots
+// colour 0, black.
+TEST_F(FontEditorTest, TheBitmapShowsTheGlyphTopDownInBlackOnWhite) {
+    press(0, 0);
+    press(11 * 9, 23 * 9);
+    HBITMAP bitmap = reinterpret_cast<HBITMAP>(to_glyph(SDM_GETDIB));
     DIBSECTION dib{};
-    ASSERT_EQ(GetObjectA(g_shown, sizeof dib, &dib), static_cast<int>(sizeof dib));
-    EXPECT_EQ((std::pair{dib.dsBm.bmWidth, dib.dsBm.bmHeight}), (std::pair{12L, 24L}));
-    EXPECT_EQ(hex({static_cast<const std::uint8_t*>(dib.dsBm.bmBits) + 23 * 4, 4}), "FF E0 00 00");
-    HBITMAP last = g_shown;
-    answers({IDYES});
-    run("ok");
-    EXPECT_FALSE(open());
-    EXPECT_EQ(g_shown, nullptr) << "the preview lets go of the last bitmap";
-    EXPECT_EQ(GetObjectType(last), 0u) << "and it is deleted";
+    ASSERT_EQ(GetObjectA(bitmap, sizeof dib, &dib), static_cast<int>(sizeof dib));
+    const auto* bits = static_cast<const std::uint8_t*>(dib.dsBm.bmBits);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    RGBQUAD colours[2]{};
+    GetDIBColorTable(dc, 0, 2, colours);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    EXPECT_EQ(std::to_string(dib.dsBm.bmWidth) + " x " + std::to_string(dib.dsBm.bmHeight) + " x " +
+                  std::to_string(dib.dsBm.bmBitsPixel) + ": " + hex({bits, 4}) + " / " +
+                  hex({bits + 23 * 4, 4}) + ", colours " + hex({&colours[0].rgbBlue, 3}) + " / " +
+                  hex({&colours[1].rgbBlue, 3}),
+              "12 x 24 x 1: 7F F0 00 00 / FF E0 00 00, colours 00 00 00 / FF FF FF");
+    DeleteObject(bitmap);
+}
+
+// The control painted into a bitmap of its own size: black squares framed white
+// for inked dots, white squares framed black for blank ones, white below the grid.
+// Over the cells the cursor is a cross.
+TEST_F(FontEditorTest, PaintingDrawsTheCells) {
+    constexpr int kWidth = 108, kHeight = 221;
+    press(1 * 9, 0);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* pixels = nullptr;
+    HBITMAP target = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    ASSERT_NE(target, nullptr);
+    auto* bits = static_cast<std::uint32_t*>(pixels);
+    std::fill(bits, bits + kWidth * kHeight, 0x00FF00FFu); // magenta: not painted
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, target);
+    to_glyph(WM_PAINT, reinterpret_cast<WPARAM>(dc));
+    GdiFlush();
+    struct Case {
+        const char* what;
+        int x, y;
+        std::uint32_t colour;
+        LPCSTR cursor;
+    };
+    const Case cases[] = {{"blank cell inside", 4, 4, 0xFFFFFF, IDC_CROSS},
+                          {"inked cell inside", 13, 4, 0x000000, IDC_CROSS},
+                          {"inked cell frame", 17, 8, 0xFFFFFF, IDC_CROSS},
+                          {"last cell frame", 107, 215, 0x000000, IDC_CROSS},
+                          {"below the grid", 50, 218, 0xFFFFFF, IDC_ARROW}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(bits[c.y * kWidth + c.x] & 0xFFFFFFu, c.colour);
+        POINT point{c.x, c.y};
+        ClientToScreen(glyph(), &point);
+        SetCursorPos(point.x, point.y);
+        SetCursor(nullptr);
+        to_glyph(WM_SETCURSOR, reinterpret_cast<WPARAM>(glyph()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, c.cursor));
+    }
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(target);
+}
+
+class FontFileIoTest : public ::testing::Test {
+  protected:
+    std::string path(const char* name) const { return folder_ + "\\" + name; }
+    const std::string folder_ = scratch_folder("tq350 font files test");
+};
+
+// Only the size tells a font file: every other size is refused before anything
+// is read into memory, and a file of the right size loads byte for byte. No case
+// leaves heap blocks behind or makes the process use more than a few tens of MB.
+TEST_F(FontFileIoTest, TheSizeDecidesTheFontAndEveryByteIsKept) {
+    const Bytes font_a = every_code_defined(10976);
+    const Bytes font_b = every_code_defined(3808);
+    const auto cut = [](const Bytes& bytes, std::size_t size) {
+        return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
+    };
+    Bytes both = font_a;
+    both.insert(both.end(), font_b.begin(), font_b.end());
+    const Bytes gif{'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, 0x2C};
+    struct Case {
+        std::string path;
+        LoadStatus status;
+        FontKind kind = FontKind::a;
+    };
+    const Case cases[] = {
+        {write_file(path("a.fnt"), font_a), LoadStatus::loaded, FontKind::a},
+        {write_file(path("b.bmp"), font_b), LoadStatus::loaded, FontKind::b},
+        {write_file(path("empty.fnt"), {}), LoadStatus::not_a_font_file},
+        {write_file(path("1.fnt"), cut(font_a, 1)), LoadStatus::not_a_font_file},
+        {write_file(path("49.fnt"), cut(font_a, 49)), LoadStatus::not_a_font_file},
+        {write_file(path("3807.fnt"), cut(font_b, 3807)), LoadStatus::not_a_font_file},
+        {write_file(path("3809.fnt"), cut(both, 3809)), LoadStatus::not_a_font_file},
+        {write_file(path("5488.fnt"), cut(font_a, 5488)), LoadStatus::not_a_font_file},
+        {write_file(path("10975.fnt"), cut(font_a, 10975)), LoadStatus::not_a_font_file},
+        {write_file(path("a and b.fnt"), both), LoadStatus::not_a_font_file},
+        {write_file(path("picture.fnt"), gif), LoadStatus::not_a_font_file},
+        {write_file(path("1 GB.fnt"), font_a, std::int64_t{1} << 30), LoadStatus::not_a_font_file},
+        {path("no such file.fnt"), LoadStatus::cannot_open},
+        {folder_, LoadStatus::cannot_open}};
+    const tq350::test::MemoryPeak peak;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const LoadResult result = ReadFontFile(c.path.c_str());
+        EXPECT_EQ(result.status, c.status);
+        ASSERT_EQ(result.table.has_value(), c.status == LoadStatus::loaded);
+        if (result.table) {
+            EXPECT_EQ(result.table->kind(), c.kind);
+            EXPECT_TRUE(result.table->is_defined(32) && result.table->is_defined(255));
+            const std::span<const std::uint8_t> loaded = result.table->bytes();
+            EXPECT_EQ(Bytes(loaded.begin(), loaded.end()), read_file(c.path));
+        }
+        EXPECT_LT(peak.growth(), 32 << 20) << "bytes used at the most";
+        EXPECT_TRUE(tq350::test::leaves_heaps_as_found([&] { ReadFontFile(c.path.c_str()); }));
+    }
+}
+
+// The target gets all the new bytes or keeps its old ones, and no temporary file
+// stays behind. A full disk is the dialog's case above.
+TEST_F(FontFileIoTest, SaveReplacesTheTargetWholeOrNotAtAll) {
+    const Bytes font = every_code_defined(3808);
+    CreateDirectoryA(path("a folder.fnt").c_str(), nullptr);
+    const std::pair<std::string, SaveStatus> cases[] = {
+        {write_file(path("replaced.fnt"), Bytes(10976, 0xEE)), SaveStatus::saved},
+        {path("no such folder") + "\\font.fnt", SaveStatus::cannot_create},
+        {path("a folder.fnt"), SaveStatus::cannot_replace}};
+    for (const auto& [target, status] : cases) {
+        SCOPED_TRACE(target);
+        EXPECT_EQ(SaveFontFile(target.c_str(), font), status);
+        if (status == SaveStatus::saved) {
+            EXPECT_EQ(read_file(target), font);
+        }
+        EXPECT_FALSE(GetFileAttributesA((target + ".tmp").c_str()) != INVALID_FILE_ATTRIBUTES);
+    }
+    EXPECT_TRUE(GetFileAttributesA(path("a folder.fnt").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 } // namespace
