@@ -14,40 +14,6 @@ namespace {
 
 using namespace test;
 
-TEST(Faults, ReadsAControlFileAsAWhole) {
-    struct Case {
-        const char* text;
-        std::vector<std::string> active; // {"kept"}: refused, the faults stay as they were
-    };
-    const Case cases[] = {
-        {"", {}},
-        {"# healthy\n\n", {}},
-        {"slow\n short = 5 \n", {"short=5", "slow=200"}},
-        {"mute\r\nvanish=4\r\ngarbage\nexclusive\n", {"mute", "garbage", "vanish=4", "exclusive"}},
-        {"slow=250\nxoff=4000\nxoff_after=2051\n", {"slow=250", "xoff=4000", "xoff_after=2051"}},
-        {"xoff_after=2051\n", {"kept"}},
-        {"mute\nlouder\n", {"kept"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        Faults f;
-        f.mute = true;
-        std::string error;
-        const bool ok = parse_faults(c.text, f, error);
-        EXPECT_EQ(ok, c.active != std::vector<std::string>{"kept"}) << error;
-        EXPECT_EQ(fault_names(f), ok ? c.active : std::vector<std::string>{"mute"});
-    }
-    for (const char* fault : {"short", "short=x", "short=-1", "xoff", "xoff_after", "vanish=",
-                              "mute=1", "exclusive=1", "garbage=2", "slow=fast", "deaf", ""}) {
-        SCOPED_TRACE(fault);
-        Faults f;
-        std::string error;
-        EXPECT_FALSE(add_fault(fault, f, error));
-        EXPECT_FALSE(error.empty());
-        EXPECT_EQ(f, Faults{});
-    }
-}
-
 TEST(Faults, ShapeTheReply) {
     Bytes every_byte;
     for (int b = 0; b < 256; ++b)
@@ -106,19 +72,10 @@ TEST(Profile, RefusesBadLinesAndRepliesTheLineCannotCarry) {
         const char* message; // "": accepted
     };
     const Case cases[] = {
-        {"speed = 1200\nbaud = 9600", "line 2: baud: unknown key \"baud\""},
-        {"speed 1200", "line 1: expected key = value"},
-        {"speed = 14400", "line 1: speed: speed must be one of"},
-        {"switches = 256", "line 1: switches: expected a number from 0 to 255"},
-        {"status = 0x1G", "line 1: status: expected a number"},
-        {"features = magstripe laser", "line 1: features: unknown feature \"laser\""},
         {"name = TQ-350 Mobile Printer 002100", "line 1: name: the name has room for 27 bytes"},
-        {"card = maybe", "line 1: card: card is \"swipe\" or \"none\""},
         {"switches = 0x13", "switches would put 0x13 (XOFF) into the information block"},
         {"features = irda kanji", "features would put 0x11 (XON)"},
         {"voltage_tenths = 241", "voltage_tenths would put 0x11 (XON) into the power reply"},
-        {"temperature = 243", "temperature would put 0x13"},
-        {"name = TQ\x11", "name would put 0x11"},
         {"track2 = 12\x13", "track2 would put 0x13 (XOFF) into the magstripe reply"},
         {"track1 = A\xF2", "track1 holds a zero byte or a track marker 0xF1-0xF3"},
         {tracks + "CCC", ""},
