@@ -41,6 +41,7 @@ TEST(CommandParser, SplitsStreamsIntoCommandsWithTheirParameters) {
          "status_request/2"},
         {hex("1B 3F 0D 00"), R"(magstripe_request/4 {"track_byte":13,"tracks":[1,3]})"},
         {hex("1D 29 07 01"), R"(set_switch/4 {"switch":7,"on":1})"},
+        {hex("1B 78 3C 1B 6C 01"), R"(set_auto_off/3 {"minutes":60}, set_black_mark/3 {"on":1})"},
         {hex("1B 3E 01 1B 53 34"),
          R"(set_irda_speed/3 {"code":1,"max_bps":57600}, set_speed/3 {"code":4,"bps":19200})"},
         {hex("1B 5F 1B 53 33 1B 3E 01 1B 2B"),

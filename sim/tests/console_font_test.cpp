@@ -19,22 +19,19 @@ TEST(ConsoleFont, SaysWhyAFontCannotBeUsed) {
                                "02 00 00 00 30 00 00 00 18 00 00 00 0C 00 00 00") +
                            repeat(0x80, 68);
     struct Case {
-        Bytes file; // empty: no file at all
+        Bytes file;
         const char* message;
     };
     const Case cases[] = {
-        {{}, "cannot read"},
-        {ascii("hello"), "not a PSF console font"},
         {hex("36 04 00 10") + repeat(0, 4096), "has glyphs of 8 x 16 dots, not 12 x 24"},
         {psf2_cut, "the glyphs run past the end of the file"},
     };
     const ScratchDir dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
-        if (!c.file.empty())
-            std::ofstream(dir / "f.psf", std::ios::binary)
-                .write(reinterpret_cast<const char*>(c.file.data()),
-                       static_cast<std::streamsize>(c.file.size()));
+        std::ofstream(dir / "f.psf", std::ios::binary)
+            .write(reinterpret_cast<const char*>(c.file.data()),
+                   static_cast<std::streamsize>(c.file.size()));
         GlyphSet font;
         std::string error;
         EXPECT_FALSE(load_console_font(dir / "f.psf", 12, 24, font, error));
