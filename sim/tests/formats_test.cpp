@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 namespace tq350::sim {
 namespace {
@@ -46,18 +47,12 @@ TEST(Profile, ReadsEveryKeyAndKeepsWhatTheFileDoesNotSay) {
                               "track1 = %B1234^NAME?\ntrack3 =\ncard = none\ncard_delay_ms = 250",
                               p, error))
         << error;
-    EXPECT_EQ(p.name, "TQ-350 Test   00199");
-    EXPECT_EQ(p.features_27, 0x21);
-    EXPECT_EQ(p.features_28, 0x14);
-    EXPECT_EQ(p.switches, 0x45);
-    EXPECT_EQ(p.voltage_tenths, 62);
-    EXPECT_EQ(p.temperature, 77);
-    EXPECT_EQ(p.status, 0x40);
+    EXPECT_EQ(
+        std::tie(p.name, p.features_27, p.features_28, p.switches, p.voltage_tenths, p.temperature,
+                 p.status, p.card_swiped, p.card_delay_ms, p.speed),
+        std::make_tuple("TQ-350 Test   00199", 0x21, 0x14, 0x45, 62, 77, 0x40, false, 250, 9600));
     EXPECT_EQ(p.tracks,
               (std::array<std::string, 3>{"%B1234^NAME?", default_profile().tracks[1], ""}));
-    EXPECT_FALSE(p.card_swiped);
-    EXPECT_EQ(p.card_delay_ms, 250);
-    EXPECT_EQ(p.speed, 9600);
     ASSERT_TRUE(parse_profile("speed = 57600", p, error)) << error;
     EXPECT_EQ(p.speed, 57600);
 }
