@@ -41,8 +41,6 @@ TEST(CommandParser, SplitsStreamsIntoCommandsWithTheirParameters) {
          "status_request/2"},
         {hex("1B 3F 0D 00"), R"(magstripe_request/4 {"track_byte":13,"tracks":[1,3]})"},
         {hex("1D 29 07 01"), R"(set_switch/4 {"switch":7,"on":1})"},
-        {hex("1B 59 00 1B 59 06"),
-         R"(set_density/3 {"level":0,"percent":"70"}, set_density/3 {"level":6})"},
         {hex("1B 78 3C 1B 6C 01"), R"(set_auto_off/3 {"minutes":60}, set_black_mark/3 {"on":1})"},
         {hex("1B 3E 01 1B 53 34"),
          R"(set_irda_speed/3 {"code":1,"max_bps":57600}, set_speed/3 {"code":4,"bps":19200})"},
@@ -60,22 +58,12 @@ TEST(CommandParser, SplitsStreamsIntoCommandsWithTheirParameters) {
         {hex("1D 2A 00 00 00 1D 2A 00 00 07"), "logo_delete/5, logo_delete/4, beep/1"},
         {hex("1D 2F 03 1B 4A 50"), R"(logo_print/3 {"mode":3,"mode_name":"double"}, )"
                                    R"(feed/3 {"dots":80})"},
-        {hex("1B 25 01 1B 21 01 1B 56 01 1B 7B 01"),
-         R"(set_user_chars/3 {"on":1}, select_font/3 {"value":1,"font":"B"}, )"
-         R"(set_rotation/3 {"value":1}, set_upside_down/3 {"on":1})"},
-        {hex("1B 20 02 1D 4C 10 01 1B 33 04"), R"(set_char_spacing/3 {"dots":2}, )"
-                                               R"(set_left_margin/4 {"dots":272}, )"
-                                               R"(set_line_spacing/3 {"dots":4})"},
         {hex("1B 26 30 1B 26 31"), R"(font_reset/3 {"font":"A"}, font_reset/3 {"font":"B"})"},
         {hex("1B 26 32 20 21") + repeat(0xF0, 96) + hex("1B 26 33 41 41") + repeat(0x18, 16),
          R"(font_define/101 {"font":"A","first":32,"last":33,"glyphs":2}, )"
          R"(font_define/21 {"font":"B","first":65,"last":65,"glyphs":1})"},
         {hex("1B 26 33 42 41 07"),
          R"(font_define/5 {"font":"B","first":66,"last":65,"glyphs":0}, beep/1)"},
-        {hex("1D 77 03 1D 68 A2 1D 66 01 1D 48 03"),
-         R"(set_barcode_width/3 {"magnification":3}, set_barcode_height/3 {"dots":162}, )"
-         R"(set_barcode_font/3 {"value":1,"font":"B"}, set_barcode_text_position/3 )"
-         R"({"position":3,"position_name":"above_and_below"})"},
         {hex("1D 6B 41 0C") + ascii("012345678905"),
          R"(barcode/16 {"symbology":65,"symbology_name":"UPC-A","length":12,)"
          R"("data":"012345678905"})"},

@@ -3,25 +3,29 @@
 // printer draws instead of comparing.
 #pragma once
 
+#include "dot_image.h"
 #include "test_support.h"
 
 #include <filesystem>
+#include <png.h>
 
 namespace tq350::sim::test {
 
-// What the program sends for the logo preview of a 24 x 8 logo, then the logo 3 dots in,
-// black, and cut off at the paper's edge.
-inline Bytes logo_page() {
-    auto caption = [](const char* mode) {
-        return ascii(std::string("\nPreview LOGO '") + mode + "':\n");
-    };
-    return hex("1D 2A 03 08 01 00 80 03 00 40 07 18 20 0F 3C 10 1F 7E 08 3F FF 04 7F 00 02 FF 81 01"
-               "1B 25 00 1B 21 01") +
-           caption("Normal 203x203 DPI") + hex("1D 2F 00") + caption("Double width 101x203 DPI") +
-           hex("1D 2F 01") + caption("Double height 203x101 DPI") + hex("1D 2F 02") +
-           caption("Double W/H 101x101 DPI") +
-           hex("1D 2F 03 1D 4C 03 00 1D 2F 00 1B 59 05 1D 2F 03") +
-           hex("1D 4C 72 01 1D 2F 01 1B 4A 50");
+// Reads a PNG file as 8-bit gray; false when libpng cannot.
+inline bool read_png(const std::string& path, GrayImage& image) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str()))
+        return false;
+    png.format = PNG_FORMAT_GRAY;
+    image.width = static_cast<int>(png.width);
+    image.height = static_cast<int>(png.height);
+    image.gray.assign(PNG_IMAGE_SIZE(png), 0);
+    if (!png_image_finish_read(&png, nullptr, image.gray.data(), 0, nullptr)) {
+        png_image_free(&png);
+        return false;
+    }
+    return true;
 }
 
 // Compares the picture `file` with the golden `name`; "" when they agree dot for dot. A picture

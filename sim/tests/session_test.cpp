@@ -90,30 +90,5 @@ TEST_F(SessionTest, HoldsTheLineOnlyOnceNBytesHaveArrived) {
     EXPECT_EQ(session.take_due(t0 + 1s), hex("00")) << "each connection counts from its start";
 }
 
-TEST_F(SessionTest, WantsThePortLockedWhileSomeoneHasItOpen) {
-    session.port_opened(t0);
-    EXPECT_FALSE(session.port_lock_wanted()) << "without the fault two programs may share it";
-    session.port_closed(t0);
-    set({"exclusive"});
-    EXPECT_FALSE(session.port_lock_wanted());
-    session.port_opened(t0 + 1s);
-    EXPECT_TRUE(session.port_lock_wanted());
-    set({});
-    EXPECT_FALSE(session.port_lock_wanted()) << "clearing the fault frees the port at once";
-}
-
-TEST_F(SessionTest, VanishesAfterNBytesUntilTheFaultIsCleared) {
-    set({"vanish=5"});
-    session.port_opened(t0);
-    session.received(greeting + hex("1B 40 1B 3D 01 1B 5A"), 9600, t0);
-    EXPECT_FALSE(session.port_wanted());
-    session.port_lost(t0);
-    EXPECT_EQ(session.take_due(t0), Bytes{});
-    EXPECT_EQ(journal_names(run.journal()), "faults open greeting fault_action truncated close")
-        << "two bytes of the information request came before the printer went";
-    set({"mute"});
-    EXPECT_TRUE(session.port_wanted());
-}
-
 } // namespace
 } // namespace tq350::sim

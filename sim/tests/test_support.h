@@ -1,14 +1,12 @@
 // Byte strings written the way the printer sees them, a session with its journal in memory,
-// scratch folders, and PNG files read back.
+// and scratch folders.
 #pragma once
 
-#include "dot_image.h"
 #include "session.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <png.h>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -110,22 +108,5 @@ class ScratchDir {
   private:
     std::string path_;
 };
-
-// Reads a PNG file as 8-bit gray; false when libpng cannot.
-inline bool read_png(const std::string& path, GrayImage& image) {
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str()))
-        return false;
-    png.format = PNG_FORMAT_GRAY;
-    image.width = static_cast<int>(png.width);
-    image.height = static_cast<int>(png.height);
-    image.gray.assign(PNG_IMAGE_SIZE(png), 0);
-    if (!png_image_finish_read(&png, nullptr, image.gray.data(), 0, nullptr)) {
-        png_image_free(&png);
-        return false;
-    }
-    return true;
-}
 
 } // namespace tq350::sim::test
