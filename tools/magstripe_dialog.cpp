@@ -6,7 +6,6 @@
 #include "../res/resource.h"
 #include "app/win32_handles.h"
 #include "link/serial_connection.h"
-#include "link/serial_io.h"
 #include "tools/magstripe_core.h"
 
 namespace tq350::tools {
@@ -37,21 +36,6 @@ void show_message(HWND dialog, ReadMessage message) {
                 std::string(message_caption).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-// Up to 256 bytes, bounded by the line's time-outs: the user has about half a
-// minute to swipe, and the read ends 150 ms after the last byte.
-TrackReadResult read_tracks(HWND dialog, HANDLE port, std::array<uint8_t, max_track_reply>& reply) {
-    TrackExchange exchange;
-    exchange.port_opened = true;
-    const std::array<uint8_t, 4> request = build_track_request(read_selection(dialog));
-    exchange.request_sent = link::WriteAll(port, request.data(), request.size());
-    if (exchange.request_sent) {
-        const DWORD received = link::serial_io().read(port, reply.data(), reply.size());
-        exchange.read_succeeded = received > 0;
-        exchange.reply = std::span<const uint8_t>(reply.data(), received);
-    }
-    return finish_track_read(exchange);
-}
-
 void on_read(HWND dialog) {
     show_tracks(dialog, TrackTexts{});
     HANDLE port = link::OpenPrinterPort(GetParent(dialog));
@@ -60,8 +44,11 @@ void on_read(HWND dialog) {
         return;
     }
     WaitCursor wait;
-    std::array<uint8_t, max_track_reply> reply{};
-    const TrackReadResult result = read_tracks(dialog, port, reply);
+    TrackReadResult result;
+    {
+        link::PortLine line(port);
+        result = read_tracks(line, read_selection(dialog));
+    }
     link::ClosePrinterPort(port);
     show_tracks(dialog, result.tracks);
     show_message(dialog, result.message);
@@ -98,12 +85,10 @@ INT_PTR CALLBACK MagstripeDialogProc(HWND dialog, UINT message, WPARAM wparam, L
     }
 }
 
-
 void RunMagstripeDialog(HWND main_dialog) {
     HINSTANCE instance =
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(main_dialog, GWLP_HINSTANCE));
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAGSTRIPE), main_dialog, MagstripeDialogProc,
-                    0);
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAGSTRIPE), main_dialog, MagstripeDialogProc, 0);
 }
 
 } // namespace tq350::tools
