@@ -9,6 +9,7 @@ packages=(
     wine wine64 fonts-wine fonts-dejavu-core
     xvfb xauth xdotool imagemagick
     libpng-dev libzint-dev console-setup-linux zbar-tools
+    libjpeg62-turbo-dev libgif-dev   # tq350 on Linux decodes pictures with them
     clang libclang-rt-14-dev llvm   # sanitize preset: runtimes, libFuzzer, llvm-symbolizer
 )
 
