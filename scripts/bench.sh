@@ -11,6 +11,7 @@ win="$TQ350_ROOT/build/windows"
     "$win/app/tests/minimal_dialog.exe" "Minimal dialog" 15 </dev/null
 "$WINE" "$win/font/font_bench.exe" 200 </dev/null
 "$TQ350_ROOT/logo/tests/picture_bench.sh" 5
+"$TQ350_ROOT/cli/tests/cli_bench.sh" 5
 
 "$here/sim.sh" start com5 >/dev/null
 trap '"$here/sim.sh" stop com5' EXIT
