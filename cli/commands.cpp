@@ -9,8 +9,9 @@
 #include <iterator>
 #include <memory>
 
+#include "cli/files.h"
 #include "cli/output.h"
-#include "cli/picture_decode.h"
+#include "cli/picture_logo.h"
 #include "cli/png_output.h"
 #include "cli/port.h"
 #include "cli/profile.h"
@@ -480,33 +481,6 @@ std::optional<link::LogoPrintMode> logo_mode(const std::string& name) {
 
 // ---- files ------------------------------------------------------------------
 
-// The whole file, or nothing with a message; larger than `limit` is refused unread.
-std::optional<Bytes> read_whole_file(const std::string& path, std::uint64_t limit) {
-    std::ifstream in(path, std::ios::binary);
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    if (!in || error) {
-        fail(exit_file, path, "cannot be read");
-        return std::nullopt;
-    }
-    if (size > limit) {
-        fail(exit_file, path, "not a picture this program reads (too large)");
-        return std::nullopt;
-    }
-    Bytes bytes(static_cast<std::size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
-        fail(exit_file, path, "cannot be read");
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-struct LogoChoices {
-    bool stretch = false;
-    bool centre_horizontal = false;
-    bool centre_vertical = false;
-};
-
 std::optional<LogoChoices>
 parse_logo_choices(bool stretch, const std::optional<std::string>& centre, std::string& error) {
     LogoChoices choices;
@@ -526,48 +500,15 @@ parse_logo_choices(bool stretch, const std::optional<std::string>& centre, std::
     return choices;
 }
 
-logo::Size logo_target(logo::Size natural, bool stretch) {
-    const bool fits =
-        natural.width <= logo::logo_area_width && natural.height <= logo::logo_area_height;
-    return stretch || fits ? logo::fit_into_logo_area(natural.width, natural.height) : natural;
+std::optional<Logo> make_logo(const std::string& path, const LogoChoices& choices) {
+    std::string error;
+    std::optional<Logo> logo = load_logo(path, choices, error);
+    if (!logo)
+        fail(exit_file, path, error);
+    return logo;
 }
 
-// The picture as the printer's logo: fitted (a picture within the logo area
-// keeps its size; a larger one only with --stretch), converted, centred.
-std::optional<logo::LogoRaster> make_logo(const std::string& path, const LogoChoices& choices) {
-    const auto file = read_whole_file(path, logo::max_picture_file_bytes);
-    if (!file)
-        return std::nullopt;
-    const PictureResult decoded = decode_picture(path, *file, logo_target, choices.stretch);
-    if (!decoded.picture) {
-        fail(exit_file, path, decoded.error);
-        return std::nullopt;
-    }
-    const logo::Size natural = decoded.picture->natural;
-    const logo::Size target = logo_target(natural, choices.stretch);
-    if (target == natural &&
-        (natural.width > logo::logo_area_width || natural.height > logo::logo_area_height)) {
-        fail(exit_file, path,
-             std::to_string(natural.width) + " x " + std::to_string(natural.height) +
-                 " dots is larger than the logo area (384 x 247): add --stretch");
-        return std::nullopt;
-    }
-    const auto converted = logo::convert_to_logo(decoded.picture->surface, target);
-    if (!converted) {
-        fail(exit_file, path, "cannot be made into a logo (too thin to keep a dot)");
-        return std::nullopt;
-    }
-    auto centred = logo::centre_logo(
-        converted->view(), choices.centre_horizontal && target.width < logo::logo_area_width,
-        choices.centre_vertical && target.height < logo::logo_area_height);
-    if (!centred || !logo::is_downloadable_logo(centred->width, centred->height)) {
-        fail(exit_file, path, "Not a valid image!");
-        return std::nullopt;
-    }
-    return centred;
-}
-
-std::optional<Bytes> logo_download_sequence(const logo::LogoRaster& logo) {
+std::optional<Bytes> logo_download_sequence(const Logo& logo) {
     std::array<std::string, 1 + IDS_LOGO_MODE_COUNT> texts;
     texts[0] = program_text(IDS_LOGO_CAPTION);
     for (int mode = 0; mode < IDS_LOGO_MODE_COUNT; ++mode)
@@ -804,9 +745,10 @@ struct ApplyItem {
 
 int command_apply(const Invocation& call, Output& out) {
     const std::string& path = call.operands[0];
-    const auto text = read_whole_file(path, 1 << 20);
+    std::string error;
+    const auto text = read_whole_file(path, 1 << 20, error);
     if (!text)
-        return exit_file;
+        return fail(exit_file, path, error);
     const ProfileResult parsed =
         parse_profile(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));
     if (!parsed.profile)
@@ -822,7 +764,6 @@ int command_apply(const Invocation& call, Output& out) {
         return p.is_absolute() ? name : (std::filesystem::path(path).parent_path() / p).string();
     };
 
-    std::string error;
     const auto changes = parse_parameter_changes(values, error);
     if (!changes)
         return fail(exit_file, path, error);

@@ -1,4 +1,7 @@
-#include "cli/picture_decode.h"
+// Pictures read on Linux: libjpeg-turbo, libpng and giflib decode, bitmap
+// files go through the logo core's header checks and are read row by row, and
+// the logo core fits, converts and centres.
+#include "cli/picture_logo.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -9,6 +12,9 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include "cli/files.h"
+#include "logo/logo_conversion_core.h"
+#include "logo/logo_download_core.h"
 #include "logo/picture_file_core.h"
 
 namespace tq350::cli {
@@ -17,6 +23,20 @@ namespace {
 
 using logo::ColourSurface;
 using logo::Size;
+
+struct DecodedPicture {
+    // The picture's own size, as the dialog would show it.
+    logo::Size natural;
+    // What the logo is made from. A JPEG is decoded straight to the smallest
+    // scale its DCT offers that still covers `target`, so this may be smaller
+    // than `natural`; the other formats come whole.
+    logo::ColourSurface surface;
+};
+
+struct PictureResult {
+    std::optional<DecodedPicture> picture;
+    std::string error; // why not, in words for the message after the file's name
+};
 
 PictureResult refused(std::string why) {
     return {std::nullopt, std::move(why)};
@@ -260,8 +280,8 @@ bool is_png(std::span<const std::uint8_t> file) {
            std::memcmp(file.data(), signature, sizeof signature) == 0;
 }
 
-} // namespace
-
+// `target_of` turns the natural size into the logo size the caller will
+// stretch to, so the JPEG decoder knows how far it may scale down.
 PictureResult decode_picture(const std::string& name, std::span<const std::uint8_t> file,
                              Size (*target_of)(Size, bool), bool stretch) {
     if (is_png(file))
@@ -282,6 +302,51 @@ PictureResult decode_picture(const std::string& name, std::span<const std::uint8
     default:
         return refused("icons and metafiles are read by tq350.exe on Windows only");
     }
+}
+
+} // namespace
+
+logo::Size logo_target(logo::Size natural, bool stretch) {
+    const bool fits =
+        natural.width <= logo::logo_area_width && natural.height <= logo::logo_area_height;
+    return stretch || fits ? logo::fit_into_logo_area(natural.width, natural.height) : natural;
+}
+
+std::string too_large(logo::Size natural, bool stretch) {
+    if (stretch ||
+        (natural.width <= logo::logo_area_width && natural.height <= logo::logo_area_height))
+        return {};
+    return std::to_string(natural.width) + " x " + std::to_string(natural.height) +
+           " dots is larger than the logo area (384 x 247): add --stretch";
+}
+
+std::optional<Logo> load_logo(const std::string& path, const LogoChoices& choices,
+                              std::string& error) {
+    const auto file = read_whole_file(path, logo::max_picture_file_bytes, error);
+    if (!file)
+        return std::nullopt;
+    PictureResult decoded = decode_picture(path, *file, logo_target, choices.stretch);
+    if (!decoded.picture) {
+        error = decoded.error;
+        return std::nullopt;
+    }
+    const Size natural = decoded.picture->natural;
+    if (error = too_large(natural, choices.stretch); !error.empty())
+        return std::nullopt;
+    const Size target = logo_target(natural, choices.stretch);
+    const auto converted = logo::convert_to_logo(decoded.picture->surface, target);
+    if (!converted) {
+        error = "cannot be made into a logo (too thin to keep a dot)";
+        return std::nullopt;
+    }
+    auto centred = logo::centre_logo(
+        converted->view(), choices.centre_horizontal && target.width < logo::logo_area_width,
+        choices.centre_vertical && target.height < logo::logo_area_height);
+    if (!centred || !logo::is_downloadable_logo(centred->width, centred->height)) {
+        error = "Not a valid image!";
+        return std::nullopt;
+    }
+    return Logo{centred->width, centred->height, std::move(centred->bytes)};
 }
 
 } // namespace tq350::cli
