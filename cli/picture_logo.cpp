@@ -306,20 +306,6 @@ PictureResult decode_picture(const std::string& name, std::span<const std::uint8
 
 } // namespace
 
-logo::Size logo_target(logo::Size natural, bool stretch) {
-    const bool fits =
-        natural.width <= logo::logo_area_width && natural.height <= logo::logo_area_height;
-    return stretch || fits ? logo::fit_into_logo_area(natural.width, natural.height) : natural;
-}
-
-std::string too_large(logo::Size natural, bool stretch) {
-    if (stretch ||
-        (natural.width <= logo::logo_area_width && natural.height <= logo::logo_area_height))
-        return {};
-    return std::to_string(natural.width) + " x " + std::to_string(natural.height) +
-           " dots is larger than the logo area (384 x 247): add --stretch";
-}
-
 std::optional<Logo> load_logo(const std::string& path, const LogoChoices& choices,
                               std::string& error) {
     const auto file = read_whole_file(path, logo::max_picture_file_bytes, error);

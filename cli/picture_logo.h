@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "logo/logo_conversion_core.h"
 #include "logo/logo_surfaces_core.h"
 
 namespace tq350::cli {
@@ -31,11 +32,25 @@ struct Logo {
     logo::MonoBitmapView view() const { return {width, height, bytes, colours}; }
 };
 
+inline bool fits_logo_area(logo::Size s) {
+    return s.width <= logo::logo_area_width && s.height <= logo::logo_area_height;
+}
+
 // The logo's size for a picture: fitted when stretching or when it fits
 // already (which keeps its size), else its own size, which too_large refuses.
-logo::Size logo_target(logo::Size natural, bool stretch);
+inline logo::Size logo_target(logo::Size natural, bool stretch) {
+    return stretch || fits_logo_area(natural)
+               ? logo::fit_into_logo_area(natural.width, natural.height)
+               : natural;
+}
+
 // The message for a picture that needs --stretch; empty when it does not.
-std::string too_large(logo::Size natural, bool stretch);
+inline std::string too_large(logo::Size natural, bool stretch) {
+    if (stretch || fits_logo_area(natural))
+        return {};
+    return std::to_string(natural.width) + " x " + std::to_string(natural.height) +
+           " dots is larger than the logo area (384 x 247): add --stretch";
+}
 
 // The logo, or nothing with the reason in `error` (for after the file's name).
 std::optional<Logo> load_logo(const std::string& path, const LogoChoices& choices,
