@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -271,10 +273,14 @@ class Printer {
     }
 
     std::unique_ptr<link::PrinterLine> open(std::string_view step, bool quietly = false) {
+        errno = 0;
         auto line = open_printer_port(call_.port, speed_);
+        // The system's reason, when it gave one, tells a missing device from
+        // one the user may not open (the dialout group on Linux).
+        const std::string reason = errno ? std::string(": ") + std::strerror(errno) : "";
         if (!line && !quietly)
             fail(exit_printer, call_.port,
-                 "cannot open the port or greet the printer (" + std::string(step) + ")");
+                 "cannot open the port or greet the printer (" + std::string(step) + ")" + reason);
         return line;
     }
 

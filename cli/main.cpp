@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
         return exit_done;
     }
     if (!parsed.invocation) {
-        std::fprintf(stderr, "tq350: %s\n%s", parsed.error.c_str(), usage_text);
+        std::fprintf(stderr, "tq350: %s\n(tq350 --help lists the commands)\n",
+                     parsed.error.c_str());
         return exit_usage;
     }
     return run_command(*parsed.invocation);
