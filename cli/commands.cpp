@@ -209,27 +209,35 @@ void remember_parameters(Remembered& r, const link::ParameterSettings& s) {
     r.set("max_115200", s.max_115200 ? "1" : "0");
 }
 
-// One named parameter as the user says it, and whether the printer reports it.
+// One parameter as the user says it; what the printer does not report is
+// kept under `remembered_key`. `named` tells whether the changes name it.
 struct ParameterItem {
     std::string name;
     std::string value;
-    bool reported;
+    std::string remembered_key; // empty: the printer reports it
+    bool named = false;
 };
 
-std::vector<ParameterItem> parameter_items(const link::ParameterSettings& s) {
+std::vector<ParameterItem> parameter_items(const link::ParameterSettings& s,
+                                           const ParameterChanges& changes = {}) {
     std::vector<ParameterItem> items;
     for (std::size_t i = 0; i < s.switches.size(); ++i) {
         if (s.switches[i].has_text)
             items.push_back({"switch " + std::to_string(i + 1), on_off(s.switches[i].on),
-                             i < link::reported_switch_count});
+                             i < link::reported_switch_count ? "" : "switch8",
+                             changes.switches[i].has_value()});
     }
     const auto density = static_cast<std::size_t>(s.density_index);
-    items.push_back(
-        {"density", density < kDensityItems.size() ? kDensityItems[density].text : "?", false});
-    items.push_back({"auto-off", std::to_string(s.auto_off_minutes) + " min", false});
-    items.push_back({"black-mark", on_off(s.black_mark_mode), false});
-    items.push_back({"irda-speed", s.max_115200 ? "115200" : "57600", false});
-    items.push_back({"irda-protocol", s.reliable_irda ? "reliable" : "raw", true});
+    items.push_back({"density", density < kDensityItems.size() ? kDensityItems[density].text : "?",
+                     "density_index", changes.density_index.has_value()});
+    items.push_back({"auto-off", std::to_string(s.auto_off_minutes) + " min", "auto_off",
+                     changes.auto_off_minutes.has_value()});
+    items.push_back({"black-mark", on_off(s.black_mark_mode), "black_mark",
+                     changes.black_mark_mode.has_value()});
+    items.push_back({"irda-speed", s.max_115200 ? "115200" : "57600", "max_115200",
+                     changes.max_115200.has_value()});
+    items.push_back({"irda-protocol", s.reliable_irda ? "reliable" : "raw", "",
+                     changes.reliable_irda.has_value()});
     return items;
 }
 
@@ -817,43 +825,32 @@ int command_apply(const Invocation& call, Output& out) {
     Remembered remembered = Remembered::load(call.port);
     const link::PrinterInfo info = link::decode_printer_info(before->block);
     const link::ParameterSettings old = current_parameters(info, remembered);
-    const link::ParameterSettings wanted = with_changes(old, *changes);
+    link::ParameterSettings wanted = with_changes(old, *changes);
+    // As in the dialog, black-mark mode stays off on a printer without the sensor.
+    const bool no_black_mark_sensor = wanted.black_mark_mode && !info.black_marks;
+    if (no_black_mark_sensor) {
+        wanted.black_mark_mode = false;
+        fail(exit_printer, call.port, "the printer has no black-mark sensor");
+    }
 
     // Every named item, and whether it differs from what the printer has.
     std::vector<ApplyItem> items;
     std::vector<std::size_t> parameter_rows;
     const auto old_items = parameter_items(old);
-    const auto wanted_items = parameter_items(wanted);
-    const auto remembered_key = [](const std::string& name) -> std::string {
-        if (name == "switch 8")
-            return "switch8";
-        if (name == "density")
-            return "density_index";
-        if (name == "auto-off")
-            return "auto_off";
-        if (name == "black-mark")
-            return "black_mark";
-        return name == "irda-speed" ? "max_115200" : "";
-    };
+    const auto wanted_items = parameter_items(wanted, *changes);
     bool parameters_differ = false;
     for (std::size_t i = 0; i < wanted_items.size(); ++i) {
-        const std::string& name = wanted_items[i].name;
-        const bool named =
-            name.starts_with("switch ")
-                ? changes->switches[static_cast<std::size_t>(name[7] - '1')].has_value()
-            : name == "density"    ? changes->density_index.has_value()
-            : name == "auto-off"   ? changes->auto_off_minutes.has_value()
-            : name == "black-mark" ? changes->black_mark_mode.has_value()
-            : name == "irda-speed" ? changes->max_115200.has_value()
-                                   : changes->reliable_irda.has_value();
-        if (!named)
+        const ParameterItem& item = wanted_items[i];
+        if (!item.named)
             continue;
         const bool unknown =
-            !wanted_items[i].reported && !remembered.text(remembered_key(name)).has_value();
-        const bool differs = unknown || old_items[i].value != wanted_items[i].value;
+            !item.remembered_key.empty() && !remembered.text(item.remembered_key).has_value();
+        const bool differs = unknown || old_items[i].value != item.value;
         parameters_differ = parameters_differ || differs;
         parameter_rows.push_back(items.size());
-        items.push_back({name, differs ? "differs" : "unchanged"});
+        items.push_back({item.name, no_black_mark_sensor && item.name == "black-mark" ? "failed"
+                                    : differs                                         ? "differs"
+                                              : "unchanged"});
     }
     const auto differs_from = [&](const char* key, const std::optional<Bytes>& sequence) {
         return sequence && remembered.text(key) != digest(*sequence);
@@ -939,7 +936,7 @@ int command_apply(const Invocation& call, Output& out) {
         const auto now = parameter_items(
             current_parameters(link::decode_printer_info(after->block), remembered));
         for (std::size_t i = 0; i < now.size(); ++i) {
-            if (now[i].reported && now[i].value != wanted_items[i].value)
+            if (now[i].remembered_key.empty() && now[i].value != wanted_items[i].value)
                 mark(now[i].name, "failed");
         }
     }
