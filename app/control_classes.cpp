@@ -1,4 +1,4 @@
-#include "control_classes.h"
+#include "app/control_classes.h"
 
 #include "font/glyph_editor_control.h"
 #include "logo/preview_control.h"

@@ -1,10 +1,11 @@
 // Entry point: one running copy, the main dialog, the message loop.
 #include <windows.h>
+
 #include <commctrl.h>
 
-#include "../res/resource.h"
-#include "control_classes.h"
-#include "main_dialog.h"
+#include "app/control_classes.h"
+#include "app/main_dialog.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -45,8 +46,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!tq350::RegisterControlClasses(instance))
         return kExitSetupFailed;
 
-    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                     tq350::MainDialogProc, 0);
+    HWND dialog =
+        CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, tq350::MainDialogProc, 0);
     if (dialog) {
         HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
         ShowWindow(dialog, SW_SHOWNORMAL);

@@ -1,18 +1,19 @@
-#include "main_dialog.h"
+#include "app/main_dialog.h"
 
 #include <commctrl.h>
 
 #include <array>
 #include <cstdio>
 
-#include "../res/resource.h"
-#include "selection_lists.h"
-#include "settings_store.h"
+#include "app/chosen_port.h"
+#include "app/parameter_write.h"
+#include "app/printer_commands.h"
+#include "app/printer_info.h"
+#include "app/selection_lists.h"
+#include "app/settings_store.h"
 #include "font/font_editor_dialog.h"
-#include "link/parameter_write.h"
-#include "link/printer_commands.h"
-#include "link/printer_info.h"
-#include "logo/logo_editor.h"
+#include "logo/logo_download.h"
+#include "res/resource.h"
 #include "tools/barcode_dialog.h"
 #include "tools/magstripe_dialog.h"
 
@@ -20,21 +21,14 @@ namespace tq350 {
 
 const UINT g_activation_message = RegisterWindowMessageA("Printer Settings");
 
-BeepHandler g_beep_handler = [](UINT type) { MessageBeep(type); };
-
-void Beep(UINT type) {
-    g_beep_handler(type);
-}
-
 namespace {
 
 // Controls that only make sense with a printer, in the order they are switched.
 // Port, speed, "Connect & Get", the auto-off edit and Cancel stay usable.
 constexpr std::array<int, 15> kPrinterControls{
-    IDC_CONNECT_SET,     IDC_PRINTER_NAME,   IDC_STATUS,        IDC_VOLTAGE,
-    IDC_TEMPERATURE,     IDC_CAPABILITIES,   IDC_SWITCHES,      IDC_DENSITY,
-    IDC_AUTO_OFF_SPIN,   IDC_BLACK_MARK,     IDC_IRDA_MAX_115200, IDC_IRDA_MAX_57600,
-    IDC_IRDA_RELIABLE,   IDC_IRDA_RAW,       IDOK,
+    IDC_CONNECT_SET,     IDC_PRINTER_NAME,   IDC_STATUS,        IDC_VOLTAGE,       IDC_TEMPERATURE,
+    IDC_CAPABILITIES,    IDC_SWITCHES,       IDC_DENSITY,       IDC_AUTO_OFF_SPIN, IDC_BLACK_MARK,
+    IDC_IRDA_MAX_115200, IDC_IRDA_MAX_57600, IDC_IRDA_RELIABLE, IDC_IRDA_RAW,      IDOK,
 };
 
 constexpr int kRawIrdaSwitchItem = 6;
@@ -42,18 +36,6 @@ constexpr int kRawIrdaSwitchItem = 6;
 constexpr const char* kAboutText = "TQ-350 Configuration utility\r"
                                    "Version 1.29\r"
                                    "Set-up of TQ-350 thermal receipt printers";
-
-struct MainDialogState {
-    HKEY settings_key = nullptr;
-};
-MainDialogState g_state;
-
-void close_settings_key() {
-    if (g_state.settings_key) {
-        RegCloseKey(g_state.settings_key);
-        g_state.settings_key = nullptr;
-    }
-}
 
 void show_about_box(HWND dialog) {
     MessageBoxA(dialog, kAboutText, kMessageCaption, MB_OK | MB_ICONINFORMATION);
@@ -110,9 +92,9 @@ void on_init_dialog(HWND dialog) {
     SendDlgItemMessageA(dialog, IDC_AUTO_OFF_SPIN, UDM_SETPOS, 0, kAutoOffDefaultMinutes);
     CheckRadioButton(dialog, IDC_IRDA_MAX_115200, IDC_IRDA_MAX_57600, IDC_IRDA_MAX_115200);
     CheckRadioButton(dialog, IDC_IRDA_RELIABLE, IDC_IRDA_RAW, IDC_IRDA_RELIABLE);
-    g_state.settings_key = OpenSettingsKey();
-    if (g_state.settings_key)
-        LoadSettings(g_state.settings_key, dialog);
+    g_main_dialog.settings_key.reset(OpenSettingsKey());
+    if (g_main_dialog.settings_key)
+        LoadSettings(g_main_dialog.settings_key.get(), dialog);
     if (HMENU system_menu = GetSystemMenu(dialog, FALSE)) {
         AppendMenuA(system_menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuA(system_menu, MF_STRING, IDM_ABOUT, "Abo&ut...");
@@ -120,14 +102,14 @@ void on_init_dialog(HWND dialog) {
 }
 
 void on_ok(HWND dialog) {
-    if (g_state.settings_key)
-        SaveSettings(g_state.settings_key, dialog);
-    close_settings_key();
+    if (g_main_dialog.settings_key)
+        SaveSettings(g_main_dialog.settings_key.get(), dialog);
+    g_main_dialog.settings_key.reset();
     PostQuitMessage(0);
 }
 
 void on_cancel() {
-    close_settings_key();
+    g_main_dialog.settings_key.reset();
     PostQuitMessage(0);
 }
 
@@ -164,39 +146,40 @@ INT_PTR on_command(HWND dialog, int id, int code) {
     case IDC_CONNECT_GET:
         if (code != BN_CLICKED)
             return FALSE;
-        link::ShowPrinterInfo(dialog);
+        ShowPrinterInfo(dialog);
         return TRUE;
     case IDC_CONNECT_SET:
         if (code != BN_CLICKED)
             return FALSE;
-        link::WriteParametersAndRequery(dialog);
+        WriteParametersAndRequery(dialog);
         return TRUE;
     case IDM_FONT_EDITOR:
         UpdateWindow(dialog);
-        font::RunFontEditor(dialog);
+        font::RunFontEditor(dialog, ChosenPortOpener(dialog));
         return TRUE;
     case IDM_LOGO_EDITOR:
-        logo::RunLogoEditor(dialog);
+        if (!logo::RunLogoDownload(dialog, ChosenPortOpener(dialog)))
+            SetConnectedState(dialog, false);
         return TRUE;
     case IDM_MAGSTRIPE:
         UpdateWindow(dialog);
-        tools::RunMagstripeDialog(dialog);
+        tools::RunMagstripeDialog(dialog, ChosenPortOpener(dialog));
         return TRUE;
     case IDM_BARCODE:
         UpdateWindow(dialog);
-        tools::RunBarcodeDialog(dialog);
+        tools::RunBarcodeDialog(dialog, ChosenPortOpener(dialog));
         return TRUE;
     case IDM_ABOUT:
         show_about_box(dialog);
         return TRUE;
     default:
-        return link::RunPrinterCommand(dialog, id) ? TRUE : FALSE;
+        return RunPrinterCommand(dialog, id) ? TRUE : FALSE;
     }
 }
 
 INT_PTR on_notify(HWND dialog, const NMHDR& header) {
     if (header.idFrom == IDC_CAPABILITIES && header.code == LVN_ITEMCHANGING &&
-        g_state.settings_key) {
+        g_main_dialog.settings_key && !g_main_dialog.updating) {
         // The capability list shows what the printer reports; the user cannot change it.
         SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
         return TRUE;
@@ -227,13 +210,7 @@ INT_PTR on_activation(HWND dialog, UINT message) {
 
 } // namespace
 
-HKEY MainSettingsKey() {
-    return g_state.settings_key;
-}
-
-void SetMainSettingsKey(HKEY key) {
-    g_state.settings_key = key;
-}
+MainDialogState g_main_dialog;
 
 void SetConnectedState(HWND dialog, bool connected) {
     if (!connected)
@@ -263,7 +240,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM
         return TRUE;
     case WM_DESTROY:
         // Normally closed by OK or Cancel already; this covers a window destroyed otherwise.
-        close_settings_key();
+        g_main_dialog.settings_key.reset();
         release_check_box_images(dialog);
         return FALSE;
     default:

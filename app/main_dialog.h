@@ -3,13 +3,12 @@
 
 #include <windows.h>
 
+#include "win32/handles.h"
+
 namespace tq350 {
 
 // Broadcast by a starting copy so that a running copy comes to the front.
 extern const UINT g_activation_message;
-
-// Caption of every message box of the program.
-inline constexpr const char* kMessageCaption = "Printer Settings";
 
 // Dialog procedure of resource IDD_MAIN, created modeless. OK and Cancel post WM_QUIT.
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
@@ -18,15 +17,15 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM
 // disconnected state always sounds the warning beep.
 void SetConnectedState(HWND dialog, bool connected);
 
-// The settings key the main dialog holds, nullptr when none is open. While it is
-// non-null the capability list refuses changes, so the information display
-// clears it around its own updates.
-HKEY MainSettingsKey();
-void SetMainSettingsKey(HKEY key);
-
-// All beeps go through here; tests replace the handler to count them.
-using BeepHandler = void (*)(UINT type);
-extern BeepHandler g_beep_handler;
-void Beep(UINT type);
+// What the main dialog holds while it is open.
+struct MainDialogState {
+    // The settings key; empty when it could not be opened, and then nothing is
+    // saved and the capability list takes the user's changes.
+    RegKey settings_key;
+    // Set while the program itself fills the controls: the capability list,
+    // which refuses the user's changes, takes the program's.
+    bool updating = false;
+};
+extern MainDialogState g_main_dialog;
 
 } // namespace tq350

@@ -1,10 +1,10 @@
-#include "selection_lists.h"
+#include "app/selection_lists.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-#include "settings_rules.h"
+#include "app/settings_rules.h"
 
 namespace tq350 {
 

@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "../res/resource.h"
+#include "res/resource.h"
 
 namespace tq350 {
 

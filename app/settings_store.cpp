@@ -1,14 +1,14 @@
-#include "settings_store.h"
+#include "app/settings_store.h"
 
 #include <commctrl.h>
 
 #include <array>
 #include <optional>
 
-#include "../res/resource.h"
-#include "selection_lists.h"
-#include "settings_rules.h"
-#include "win32_handles.h"
+#include "app/selection_lists.h"
+#include "app/settings_rules.h"
+#include "res/resource.h"
+#include "win32/handles.h"
 
 namespace tq350 {
 
@@ -115,8 +115,7 @@ std::string LoadAddressRecord(HKEY key) {
     std::array<uint8_t, kAddressRecordSize> buffer{};
     DWORD type = 0;
     DWORD size = buffer.size();
-    if (RegQueryValueExA(key, kAddressValue, nullptr, &type, buffer.data(), &size) !=
-        ERROR_SUCCESS)
+    if (RegQueryValueExA(key, kAddressValue, nullptr, &type, buffer.data(), &size) != ERROR_SUCCESS)
         return kDefaultAddressRecord;
     return address_setting(type, std::span(buffer.data(), size));
 }
@@ -140,15 +139,15 @@ bool FillPortList(HWND combo) {
             DWORD name_size = name.size();
             DWORD data_size = data.size();
             DWORD type = 0;
-            LONG status = RegEnumValueA(ports.get(), index, name.data(), &name_size, nullptr,
-                                        &type, reinterpret_cast<BYTE*>(data.data()), &data_size);
+            LONG status = RegEnumValueA(ports.get(), index, name.data(), &name_size, nullptr, &type,
+                                        reinterpret_cast<BYTE*>(data.data()), &data_size);
             // A value too large for the buffers is no port, but must not hide the ports after it.
             if (status == ERROR_MORE_DATA)
                 continue;
             if (status != ERROR_SUCCESS)
                 break;
-            std::optional<PortEntry> port =
-                accept_port_entry(type, std::span(data.data(), std::min<size_t>(data_size, data.size())));
+            std::optional<PortEntry> port = accept_port_entry(
+                type, std::span(data.data(), std::min<size_t>(data_size, data.size())));
             if (!port)
                 continue;
             LRESULT item =
@@ -189,21 +188,13 @@ bool SelectComboItemByData(HWND combo, int32_t value) {
     return false;
 }
 
-const char* LoadResString(HINSTANCE instance, UINT id) {
-    static char buffer[1024];
-    int length = LoadStringA(instance, id, buffer, sizeof buffer);
-    buffer[length > 0 ? length : 0] = '\0';
-    return buffer;
-}
-
 bool IsListItemChecked(HWND list, int item) {
     UINT state = ListView_GetItemState(list, item, LVIS_STATEIMAGEMASK);
     return (state >> 12) == 2;
 }
 
 void SetListItemChecked(HWND list, int item, bool checked) {
-    ListView_SetItemState(list, item, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1),
-                          LVIS_STATEIMAGEMASK);
+    ListView_SetItemState(list, item, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
 }
 
 } // namespace tq350

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "win32/messages.h"
+
 namespace tq350 {
 
 // Where a key lives. The program always uses the defaults below; tests point
@@ -14,8 +16,8 @@ struct RegistryLocation {
     HKEY root;
     const char* subkey;
 };
-extern RegistryLocation g_settings_location;     // HKLM\Software\Halvik\TQ-350 Printer Settings
-extern RegistryLocation g_serial_port_location;  // HKLM\HARDWARE\DEVICEMAP\SERIALCOMM
+extern RegistryLocation g_settings_location;    // HKLM\Software\Halvik\TQ-350 Printer Settings
+extern RegistryLocation g_serial_port_location; // HKLM\HARDWARE\DEVICEMAP\SERIALCOMM
 
 // Creates or opens the settings key for reading and writing; nullptr on failure.
 // The caller owns the returned key.
@@ -38,10 +40,6 @@ bool FillSpeedList(HWND combo);
 bool FillDensityList(HWND combo);
 // Selects the item carrying the value (the last one when several do).
 bool SelectComboItemByData(HWND combo, int32_t value);
-
-// Loads a string resource into one shared 1024-byte buffer that the next call
-// overwrites; an absent string gives "".
-const char* LoadResString(HINSTANCE instance, UINT id);
 
 // List-view check boxes are state images 1 (unchecked) and 2 (checked).
 bool IsListItemChecked(HWND list, int item);

@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "selection_lists.h"
+#include "app/selection_lists.h"
 
 namespace tq350::cli {
 

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <memory>
 
+#include "app/selection_lists.h"
 #include "cli/files.h"
 #include "cli/output.h"
 #include "cli/picture_logo.h"
@@ -27,7 +28,6 @@
 #include "logo/logo_conversion_core.h"
 #include "logo/logo_download_core.h"
 #include "logo/picture_file_core.h"
-#include "selection_lists.h"
 #include "tools/barcode_core.h"
 #include "tools/bluetooth_address_core.h"
 #include "tools/magstripe_core.h"

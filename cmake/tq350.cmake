@@ -96,7 +96,6 @@ function(tq350_add_e2e_test name)
     PROPERTIES FIXTURES_REQUIRED printers RESOURCE_LOCK tq350setup
     LABELS e2e)
   add_dependencies(${name} tq350setup)
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/link/tests)
   target_compile_definitions(${name} PRIVATE
     TQ350_EXE="$<TARGET_FILE:tq350setup>"
     TQ350_SIM_DIR="Z:${PROJECT_SOURCE_DIR}/build/sim/state")

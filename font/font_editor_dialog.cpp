@@ -12,14 +12,14 @@
 #include <utility>
 #include <vector>
 
-#include "../res/resource.h"
-#include "app/main_dialog.h"
-#include "app/settings_store.h"
 #include "font/font_download_core.h"
 #include "font/font_editor_core.h"
 #include "font/font_files.h"
 #include "font/glyph_editor_control.h"
-#include "link/send_command.h"
+#include "res/resource.h"
+#include "win32/handles.h"
+#include "win32/messages.h"
+#include "win32/printer_exchange.h"
 
 namespace tq350::font {
 
@@ -41,7 +41,7 @@ struct EditorState {
     bool control_holds_glyph = false;
     // The bitmap the preview shows. The preview never owns it; the dialog
     // deletes it once the preview shows another one, and at the end.
-    HBITMAP preview = nullptr;
+    OwnedBitmap preview;
 };
 std::optional<EditorState> g_editor;
 
@@ -68,9 +68,7 @@ void show_font_choice(HWND dialog, FontKind kind) {
 void replace_preview(HWND dialog, HBITMAP next) {
     SendDlgItemMessageA(dialog, IDC_FONT_PREVIEW, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(next));
-    if (g_editor->preview)
-        DeleteObject(g_editor->preview);
-    g_editor->preview = next;
+    g_editor->preview.reset(next);
 }
 
 // Every change in the control reaches the font table at once.
@@ -232,7 +230,9 @@ void on_download(HWND dialog) {
         return;
     }
     // The sequence holds 0x00 bytes: always sent with its length.
-    if (link::SendCommandSequence(GetParent(dialog), sequence.data(), sequence.size()))
+    const auto& open_line =
+        *reinterpret_cast<const link::PrinterLineOpener*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (SendCommandSequence(GetParent(dialog), open_line, sequence.data(), sequence.size()))
         g_editor->session.font_saved();
 }
 
@@ -327,9 +327,10 @@ INT_PTR on_command(HWND dialog, int id, int code) {
     }
 }
 
-INT_PTR dispatch(HWND dialog, UINT message, WPARAM wparam) {
+INT_PTR dispatch(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
         on_init_dialog(dialog);
         return FALSE;
     case WM_COMMAND:
@@ -351,12 +352,12 @@ INT_PTR dispatch(HWND dialog, UINT message, WPARAM wparam) {
 
 } // namespace
 
-INT_PTR CALLBACK FontEditorDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CALLBACK FontEditorDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     // Every step that allocates builds its result aside before it replaces the
     // font, so a failed allocation only costs the step: the font and the dialog
     // stay as they were.
     try {
-        return dispatch(dialog, message, wparam);
+        return dispatch(dialog, message, wparam, lparam);
     } catch (const std::bad_alloc&) {
         Beep(MB_ICONHAND);
         if (message != WM_INITDIALOG)
@@ -368,11 +369,11 @@ INT_PTR CALLBACK FontEditorDialogProc(HWND dialog, UINT message, WPARAM wparam, 
     }
 }
 
-void RunFontEditor(HWND main_dialog) {
+void RunFontEditor(HWND main_dialog, const link::PrinterLineOpener& open_line) {
     HINSTANCE instance =
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(main_dialog, GWLP_HINSTANCE));
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_FONT_EDITOR), main_dialog, FontEditorDialogProc,
-                    0);
+                    reinterpret_cast<LPARAM>(&open_line));
 }
 
 } // namespace tq350::font

@@ -4,13 +4,16 @@
 
 #include <windows.h>
 
+#include "link/printer_line.h"
+
 namespace tq350::font {
 
-// Runs the dialog modally, owned by the main dialog, whose port and speed the
-// download uses. Nothing of the font outlives the dialog.
-void RunFontEditor(HWND main_dialog);
+// Runs the dialog modally, owned by the main dialog; the download opens its line
+// with open_line. Nothing of the font outlives the dialog.
+void RunFontEditor(HWND main_dialog, const link::PrinterLineOpener& open_line);
 
-// The dialog procedure, for tests that drive the dialog modeless.
+// The dialog procedure, for tests that drive the dialog modeless; the
+// creation parameter points to the line opener.
 INT_PTR CALLBACK FontEditorDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
 } // namespace tq350::font

@@ -7,28 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "win32/handles.h"
+
 namespace tq350::font {
 
 namespace {
-
-// Owns one file handle; closes it on every path.
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { close(); }
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool close() {
-        const bool closed = !valid() || CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-  private:
-    HANDLE handle_;
-};
 
 bool is_font_file_size(LONGLONG size) {
     for (const FontGeometry& geometry : font_geometries)
@@ -52,7 +35,7 @@ bool write_and_flush(HANDLE file, std::span<const std::uint8_t> bytes) {
 LoadResult ReadFontFile(const char* path) {
     FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
+    if (!file)
         return {LoadStatus::cannot_open, std::nullopt};
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size))
@@ -75,7 +58,7 @@ SaveStatus SaveFontFile(const char* path, std::span<const std::uint8_t> bytes) {
     const std::string temporary = std::string(path) + ".tmp";
     FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
+    if (!file)
         return SaveStatus::cannot_create;
     const bool written = write_and_flush(file.get(), bytes);
     if (!file.close() || !written) {

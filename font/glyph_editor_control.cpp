@@ -5,13 +5,26 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <span>
 
 #include "font/glyph_core.h"
+#include "win32/handles.h"
 
 namespace tq350::font {
 
 namespace {
+
+// The off-screen copy of the client area: a bitmap selected into a memory DC,
+// deselected before either goes.
+struct Surface {
+    Surface(HDC screen, int width, int height)
+        : dc(screen), bitmap(CreateCompatibleBitmap(screen, width, height)),
+          selection(dc.get(), bitmap.get()) {}
+    MemoryDc dc;
+    OwnedBitmap bitmap;
+    Selection selection;
+};
 
 // Everything belongs to the class: the program shows one glyph editor at a time,
 // and the glyphs outlive its window.
@@ -21,9 +34,7 @@ struct ControlState {
     // The off-screen copy of the client area. Cells are drawn into it and only the
     // invalid part is copied to the screen, so a press repaints one cell without
     // flicker. Without it (GDI out of resources) cells go straight to the screen.
-    HDC surface_dc = nullptr;
-    HBITMAP surface = nullptr;
-    HGDIOBJ surface_previous = nullptr;
+    std::optional<Surface> surface;
 };
 
 ControlState& control() {
@@ -43,36 +54,27 @@ void notify_parent(HWND window) {
     SendMessageA(GetParent(window), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
 }
 
-void release_surface() {
-    ControlState& s = control();
-    if (s.surface_dc) {
-        SelectObject(s.surface_dc, s.surface_previous);
-        DeleteDC(s.surface_dc);
-    }
-    if (s.surface)
-        DeleteObject(s.surface);
-    s.surface_dc = nullptr;
-    s.surface = nullptr;
-    s.surface_previous = nullptr;
+HDC surface_dc() {
+    const ControlState& s = control();
+    return s.surface ? s.surface->dc.get() : nullptr;
 }
 
 LRESULT on_create(const CREATESTRUCTA& create) {
     ControlState& s = control();
-    release_surface();
+    s.surface.reset();
     s.client = RECT{0, 0, create.cx, create.cy};
     s.editor.attach_window(create.cx, create.cy);
-    HDC screen = GetDC(nullptr);
-    s.surface_dc = CreateCompatibleDC(screen);
-    s.surface = CreateCompatibleBitmap(screen, std::max(1, create.cx), std::max(1, create.cy));
-    ReleaseDC(nullptr, screen);
-    if (!s.surface_dc || !s.surface) {
-        release_surface();
+    {
+        const ScreenDc screen;
+        s.surface.emplace(screen.get(), std::max(1, create.cx), std::max(1, create.cy));
+    }
+    if (!s.surface->dc || !s.surface->bitmap || !s.surface->selection) {
+        s.surface.reset();
         return 0;
     }
-    s.surface_previous = SelectObject(s.surface_dc, s.surface);
     // A new bitmap holds no defined pixels; the part below the grid must be white
     // even if the first paint comes before the first erase.
-    FillRect(s.surface_dc, &s.client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FillRect(surface_dc(), &s.client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     return 0;
 }
 
@@ -113,10 +115,10 @@ LRESULT on_paint(HWND window, HDC given) {
         GetClipBox(target, &area);
     IntersectRect(&area, &area, &s.client);
     if (!IsRectEmpty(&area)) {
-        if (s.surface_dc) {
-            draw_cells(s.surface_dc, area);
+        if (HDC surface = surface_dc()) {
+            draw_cells(surface, area);
             BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                   s.surface_dc, area.left, area.top, SRCCOPY);
+                   surface, area.left, area.top, SRCCOPY);
         } else {
             draw_cells(target, area);
         }
@@ -129,9 +131,9 @@ LRESULT on_paint(HWND window, HDC given) {
 LRESULT on_erase_background(HDC dc) {
     ControlState& s = control();
     HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    if (s.surface_dc) {
-        FillRect(s.surface_dc, &s.client, white);
-        BitBlt(dc, 0, 0, s.client.right, s.client.bottom, s.surface_dc, 0, 0, SRCCOPY);
+    if (HDC surface = surface_dc()) {
+        FillRect(surface, &s.client, white);
+        BitBlt(dc, 0, 0, s.client.right, s.client.bottom, surface, 0, 0, SRCCOPY);
     } else {
         FillRect(dc, &s.client, white);
     }
@@ -262,7 +264,7 @@ LRESULT dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CREATE:
         return on_create(*reinterpret_cast<const CREATESTRUCTA*>(lparam));
     case WM_DESTROY:
-        release_surface();
+        control().surface.reset();
         return DefWindowProcA(window, message, wparam, lparam);
     case WM_PAINT:
         return on_paint(window, reinterpret_cast<HDC>(wparam));

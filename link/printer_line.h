@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <span>
 
 namespace tq350::link {
@@ -14,7 +16,7 @@ namespace tq350::link {
 // wake_and_greet; closing flushes, drops the lines, closes and waits
 // close_pause_ms. What lies between is what this interface carries.
 class PrinterLine {
-public:
+  public:
     virtual ~PrinterLine() = default;
     // Bytes written before the write time-out; fewer than asked means a
     // time-out (the printer held us with XOFF) or an error.
@@ -28,5 +30,9 @@ public:
     virtual void purge() = 0;
     virtual void pause(std::uint32_t milliseconds) = 0;
 };
+
+// Opens the line to the printer, nullptr when it cannot. Dialogs get one from
+// whoever knows the port and speed the user chose.
+using PrinterLineOpener = std::function<std::unique_ptr<PrinterLine>()>;
 
 } // namespace tq350::link

@@ -1,15 +1,14 @@
-#include "serial_io.h"
+#include "link/serial_io.h"
 
 namespace tq350::link {
 
 namespace {
 
 class Win32SerialIo final : public SerialIo {
-public:
+  public:
     HANDLE open(const char* device) override {
-        return CreateFileA(device, GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
+        return CreateFileA(device, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
     }
     void setup(HANDLE port, DWORD input_queue, DWORD output_queue) override {
         SetupComm(port, input_queue, output_queue);

@@ -1,10 +1,10 @@
-#include "logo_conversion.h"
+#include "logo/logo_conversion.h"
 
 #include <cstring>
 
-#include "logo/gdi_handles.h"
 #include "logo/logo_conversion_core.h"
-#include "main_dialog.h"
+#include "win32/handles.h"
+#include "win32/messages.h"
 
 namespace tq350::logo {
 

@@ -1,10 +1,10 @@
-#include "logo_dialog.h"
+#include "logo/logo_dialog.h"
 
-#include "../res/resource.h"
-#include "app/win32_handles.h"
 #include "logo/logo_conversion.h"
 #include "logo/logo_conversion_core.h"
 #include "logo/picture_loader.h"
+#include "res/resource.h"
+#include "win32/handles.h"
 
 namespace tq350::logo {
 

@@ -1,4 +1,4 @@
-#include "picture_loader.h"
+#include "logo/picture_loader.h"
 
 #include <commdlg.h>
 #include <olectl.h>
@@ -11,9 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/win32_handles.h"
-#include "logo/gdi_handles.h"
 #include "logo/picture_file_core.h"
+#include "win32/handles.h"
 
 namespace tq350::logo {
 

@@ -1,9 +1,9 @@
-#include "preview_control.h"
+#include "logo/preview_control.h"
 
 #include <algorithm>
 #include <array>
 
-#include "logo/gdi_handles.h"
+#include "win32/handles.h"
 
 namespace tq350::logo {
 

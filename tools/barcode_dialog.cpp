@@ -1,14 +1,15 @@
-#include "barcode_dialog.h"
+#include "tools/barcode_dialog.h"
 
 #include <commctrl.h>
 
 #include <string>
 #include <vector>
 
-#include "../res/resource.h"
-#include "app/win32_handles.h"
-#include "link/serial_connection.h"
+#include "link/exchanges.h"
+#include "res/resource.h"
 #include "tools/barcode_core.h"
+#include "win32/handles.h"
+#include "win32/printer_exchange.h"
 
 namespace tq350::tools {
 
@@ -56,27 +57,33 @@ BarcodeRequest read_controls(HWND dialog) {
     return request;
 }
 
+const link::PrinterLineOpener& line_opener(HWND dialog) {
+    return *reinterpret_cast<const link::PrinterLineOpener*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
 void on_print(HWND dialog) {
     const std::vector<uint8_t> sequence = build_barcode_sequence(read_controls(dialog));
     if (sequence.empty())
         return; // no data: nothing to print
-    HANDLE port = link::OpenPrinterPort(GetParent(dialog));
-    if (port == INVALID_HANDLE_VALUE) {
-        link::ShowCommunicationError(dialog);
-        return;
+    bool written = false;
+    {
+        BlockingExchange exchange;
+        if (std::unique_ptr<link::PrinterLine> line = line_opener(dialog)()) {
+            WaitCursor wait;
+            written = link::write_all(*line, sequence);
+            line.reset();
+        }
     }
-    WaitCursor wait;
-    const bool written = link::WriteAll(port, sequence.data(), static_cast<DWORD>(sequence.size()));
-    link::ClosePrinterPort(port);
     if (!written)
-        link::ShowCommunicationError(dialog);
+        ShowCommunicationError(dialog);
 }
 
 } // namespace
 
-INT_PTR CALLBACK BarcodeDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CALLBACK BarcodeDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
         on_init_dialog(dialog);
         return TRUE;
     case WM_COMMAND:
@@ -94,11 +101,11 @@ INT_PTR CALLBACK BarcodeDialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
     }
 }
 
-
-void RunBarcodeDialog(HWND main_dialog) {
+void RunBarcodeDialog(HWND main_dialog, const link::PrinterLineOpener& open_line) {
     HINSTANCE instance =
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(main_dialog, GWLP_HINSTANCE));
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_BARCODE), main_dialog, BarcodeDialogProc, 0);
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_BARCODE), main_dialog, BarcodeDialogProc,
+                    reinterpret_cast<LPARAM>(&open_line));
 }
 
 } // namespace tq350::tools

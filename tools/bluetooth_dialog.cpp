@@ -1,8 +1,8 @@
-#include "bluetooth_dialog.h"
+#include "tools/bluetooth_dialog.h"
 
 #include <array>
 
-#include "../res/resource.h"
+#include "res/resource.h"
 #include "tools/bluetooth_address_core.h"
 
 namespace tq350::tools {
@@ -88,7 +88,8 @@ void on_ok(HWND dialog) {
 
 } // namespace
 
-INT_PTR CALLBACK BluetoothAddressDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR CALLBACK BluetoothAddressDialogProc(HWND dialog, UINT message, WPARAM wparam,
+                                            LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG:
         g_state.record = reinterpret_cast<std::string*>(lparam);
@@ -114,12 +115,11 @@ INT_PTR CALLBACK BluetoothAddressDialogProc(HWND dialog, UINT message, WPARAM wp
     }
 }
 
-
 bool RunBluetoothAddressDialog(HWND owner, std::string& record) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
     const INT_PTR result =
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_BLUETOOTH), owner, BluetoothAddressDialogProc,
-                        reinterpret_cast<LPARAM>(&record));
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_BLUETOOTH), owner,
+                        BluetoothAddressDialogProc, reinterpret_cast<LPARAM>(&record));
     g_state = {};
     return result == IDOK;
 }

@@ -1,12 +1,13 @@
-#include "magstripe_dialog.h"
+#include "tools/magstripe_dialog.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
-#include "../res/resource.h"
-#include "app/win32_handles.h"
-#include "link/serial_connection.h"
+#include "res/resource.h"
 #include "tools/magstripe_core.h"
+#include "win32/handles.h"
+#include "win32/printer_exchange.h"
 
 namespace tq350::tools {
 
@@ -38,27 +39,32 @@ void show_message(HWND dialog, ReadMessage message) {
 
 void on_read(HWND dialog) {
     show_tracks(dialog, TrackTexts{});
-    HANDLE port = link::OpenPrinterPort(GetParent(dialog));
-    if (port == INVALID_HANDLE_VALUE) {
+    const auto& open_line =
+        *reinterpret_cast<const link::PrinterLineOpener*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    std::optional<TrackReadResult> result;
+    {
+        BlockingExchange exchange;
+        if (std::unique_ptr<link::PrinterLine> line = open_line()) {
+            WaitCursor wait;
+            result = read_tracks(*line, read_selection(dialog));
+            line.reset();
+        }
+    }
+    if (!result) {
         show_message(dialog, finish_track_read(TrackExchange{}).message);
         return;
     }
     WaitCursor wait;
-    TrackReadResult result;
-    {
-        link::PortLine line(port);
-        result = read_tracks(line, read_selection(dialog));
-    }
-    link::ClosePrinterPort(port);
-    show_tracks(dialog, result.tracks);
-    show_message(dialog, result.message);
+    show_tracks(dialog, result->tracks);
+    show_message(dialog, result->message);
 }
 
 } // namespace
 
-INT_PTR CALLBACK MagstripeDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CALLBACK MagstripeDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
         EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
         return TRUE;
     case WM_COMMAND: {
@@ -85,10 +91,11 @@ INT_PTR CALLBACK MagstripeDialogProc(HWND dialog, UINT message, WPARAM wparam, L
     }
 }
 
-void RunMagstripeDialog(HWND main_dialog) {
+void RunMagstripeDialog(HWND main_dialog, const link::PrinterLineOpener& open_line) {
     HINSTANCE instance =
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(main_dialog, GWLP_HINSTANCE));
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAGSTRIPE), main_dialog, MagstripeDialogProc, 0);
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAGSTRIPE), main_dialog, MagstripeDialogProc,
+                    reinterpret_cast<LPARAM>(&open_line));
 }
 
 } // namespace tq350::tools

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -11,15 +12,16 @@
 #include <optional>
 #include <string>
 
-#include "../../res/resource.h"
-#include "main_dialog.h"
-#include "settings_store.h"
-#include "win_test_support.h"
+#include "app/chosen_port.h"
+#include "app/main_dialog.h"
+#include "app/settings_store.h"
+#include "app/tests/win_test_support.h"
+#include "res/resource.h"
 
 namespace tq350::test {
 
 class MainDialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         saved_settings_ = g_settings_location;
         saved_ports_ = g_serial_port_location;
@@ -64,8 +66,8 @@ protected:
         if (RegOpenKeyExA(HKEY_CURRENT_USER, settings_path_.c_str(), 0, KEY_READ, &key))
             return std::nullopt;
         DWORD value = 0, type = 0, size = sizeof value;
-        LONG status = RegQueryValueExA(key, name, nullptr, &type,
-                                       reinterpret_cast<BYTE*>(&value), &size);
+        LONG status =
+            RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
         RegCloseKey(key);
         if (status != ERROR_SUCCESS || type != REG_DWORD || size != 4)
             return std::nullopt;
@@ -73,8 +75,8 @@ protected:
     }
 
     HWND open_dialog() {
-        dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN),
-                                     nullptr, MainDialogProc, 0);
+        dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                                     MainDialogProc, 0);
         EXPECT_NE(dialog_, nullptr) << "error " << GetLastError();
         pump_messages();
         return dialog_;
@@ -96,8 +98,7 @@ protected:
 
     // Sends a command the way the control itself would.
     void command(int id, int code = BN_CLICKED) {
-        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, code),
-                     reinterpret_cast<LPARAM>(item(id)));
+        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(item(id)));
     }
 
     // Made before anything of the test, which must leave nothing behind.
@@ -105,8 +106,10 @@ protected:
     ScratchKey scratch_{"main dialog"};
     BeepRecorder beeps_;
     HWND dialog_ = nullptr;
+    // What the main dialog gives the dialogs it opens: the port and speed chosen in it.
+    link::PrinterLineOpener chosen_port_ = [this] { return OpenChosenPort(dialog_); };
 
-private:
+  private:
     static HKEY create(const std::string& path) {
         HKEY key = nullptr;
         RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,

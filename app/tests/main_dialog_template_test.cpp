@@ -1,6 +1,7 @@
 // The main dialog's template, control by control in tab order, against the layout
 // the program has always had: a stray edit to the resource script shows up here.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -8,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "main_dialog_fixture.h"
+#include "app/tests/main_dialog_fixture.h"
 
 namespace tq350::test {
 namespace {
@@ -49,7 +50,10 @@ const TemplateControl kMainTemplate[] = {
     {1005, "ComboBox", "", {243, 94, 38, 65}, WS_TABSTOP},
     {-1, "Static", "Auto o&ff time (mins):", {292, 96, 66, 8}, 0},
     {1007, "Edit", "", {362, 93, 26, 14}, ES_READONLY | ES_NUMBER | WS_TABSTOP},
-    {1021, "msctls_updown32", "", {380, 93, 11, 14},
+    {1021,
+     "msctls_updown32",
+     "",
+     {380, 93, 11, 14},
      UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS | UDS_NOTHOUSANDS},
     {1022, "Button", "&Enable Black Mark Mode", {210, 110, 96, 10}, BS_AUTOCHECKBOX},
     {-1, "Button", "IrDA max speed", {210, 123, 178, 27}, BS_GROUPBOX | WS_GROUP},
@@ -118,9 +122,9 @@ TEST_F(MainDialogTest, TemplateHoldsEveryControlInTabOrder) {
         }
     }
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(dialog_, GWL_STYLE));
-    const DWORD expected_style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU |
-                                 WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT | DS_CENTER |
-                                 DS_SETFOREGROUND | DS_NOFAILCREATE;
+    const DWORD expected_style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                                 DS_MODALFRAME | DS_SETFONT | DS_CENTER | DS_SETFOREGROUND |
+                                 DS_NOFAILCREATE;
     EXPECT_EQ(style & expected_style, expected_style);
     EXPECT_EQ(window_text(dialog_), "TQ-350 Setup Tool");
     RECT client{0, 0, 406, 209};

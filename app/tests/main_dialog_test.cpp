@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -6,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "main_dialog_fixture.h"
+#include "app/tests/main_dialog_fixture.h"
 
 namespace tq350::test {
 namespace {
@@ -114,8 +115,8 @@ TEST_F(MainDialogTest, ListsShowTheirItemsInOrder) {
     EXPECT_EQ(combo_text(IDC_PORT), "COM10");
     EXPECT_EQ(SendMessageA(item(IDC_PORT), CB_GETITEMDATA, 0, 0), 10);
     EXPECT_EQ(combo_items(item(IDC_SPEED)),
-              (std::vector<std::string>{"1200 bps", "2400 bps", "4800 bps", "9600 bps",
-                                        "19200 bps", "57600 bps", "115200 bps"}));
+              (std::vector<std::string>{"1200 bps", "2400 bps", "4800 bps", "9600 bps", "19200 bps",
+                                        "57600 bps", "115200 bps"}));
     EXPECT_EQ(combo_items(item(IDC_DENSITY)),
               (std::vector<std::string>{"70 %", "80 %", "90 %", "100 %", "120 %", "150 %"}));
 
@@ -143,8 +144,8 @@ TEST_F(MainDialogTest, OkOnAFreshKeyWritesAllSevenValuesAndSwitch8ThenQuits) {
         const char* name;
         DWORD expected;
     };
-    const Case cases[] = {{"COM Port", 1}, {"COM Speed", 9600}, {"Density", 100},
-                          {"Auto Off", 10}, {"Label", 0},       {"IrDA max", 1},
+    const Case cases[] = {{"COM Port", 1},      {"COM Speed", 9600}, {"Density", 100},
+                          {"Auto Off", 10},     {"Label", 0},        {"IrDA max", 1},
                           {"IrDA protocol", 1}, {"Switch8", 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -155,9 +156,9 @@ TEST_F(MainDialogTest, OkOnAFreshKeyWritesAllSevenValuesAndSwitch8ThenQuits) {
 TEST_F(MainDialogTest, OkSavesWhatTheUserChanged) {
     open_dialog();
     SetConnectedState(dialog_, true);
-    SendMessageA(item(IDC_PORT), CB_SETCURSEL, 1, 0);        // COM3
-    SendMessageA(item(IDC_SPEED), CB_SETCURSEL, 6, 0);       // 115200
-    SendMessageA(item(IDC_DENSITY), CB_SETCURSEL, 0, 0);     // 70 %
+    SendMessageA(item(IDC_PORT), CB_SETCURSEL, 1, 0);    // COM3
+    SendMessageA(item(IDC_SPEED), CB_SETCURSEL, 6, 0);   // 115200
+    SendMessageA(item(IDC_DENSITY), CB_SETCURSEL, 0, 0); // 70 %
     SendMessageA(item(IDC_AUTO_OFF_SPIN), UDM_SETPOS, 0, 60);
     SendMessageA(item(IDC_BLACK_MARK), BM_CLICK, 0, 0);
     SendMessageA(item(IDC_IRDA_MAX_57600), BM_CLICK, 0, 0);
@@ -169,8 +170,8 @@ TEST_F(MainDialogTest, OkSavesWhatTheUserChanged) {
         const char* name;
         DWORD expected;
     };
-    const Case cases[] = {{"COM Port", 3}, {"COM Speed", 115200}, {"Density", 70},
-                          {"Auto Off", 60}, {"Label", 1},         {"IrDA max", 0},
+    const Case cases[] = {{"COM Port", 3},      {"COM Speed", 115200}, {"Density", 70},
+                          {"Auto Off", 60},     {"Label", 1},          {"IrDA max", 0},
                           {"IrDA protocol", 0}, {"Switch8", 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -236,10 +237,9 @@ TEST_F(MainDialogTest, TheCapabilityListRefusesChangesWhileTheKeyIsOpen) {
     EXPECT_FALSE(ListView_GetItemState(capabilities, 2, LVIS_SELECTED));
 
     // The information display lifts the lock for its own updates.
-    HKEY key = MainSettingsKey();
-    SetMainSettingsKey(nullptr);
+    g_main_dialog.updating = true;
     SetListItemChecked(capabilities, 3, true);
-    SetMainSettingsKey(key);
+    g_main_dialog.updating = false;
     EXPECT_TRUE(IsListItemChecked(capabilities, 3));
 }
 
@@ -248,15 +248,14 @@ TEST_F(MainDialogTest, WithoutAWritableKeyTheDefaultsStandAndNothingIsLocked) {
     // does for a user without write access to HKEY_LOCAL_MACHINE.
     const std::string parent = scratch_.path() + "\\Volatile";
     HKEY volatile_key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, parent.c_str(), 0, nullptr,
-                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &volatile_key,
-                              nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, parent.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &volatile_key, nullptr),
               ERROR_SUCCESS);
     RegCloseKey(volatile_key);
     const std::string settings = parent + "\\Settings";
     g_settings_location = {HKEY_CURRENT_USER, settings.c_str()};
     open_dialog();
-    EXPECT_EQ(MainSettingsKey(), nullptr);
+    EXPECT_FALSE(g_main_dialog.settings_key);
     EXPECT_EQ(combo_text(IDC_SPEED), "9600 bps");
     SetConnectedState(dialog_, true);
     SetListItemChecked(item(IDC_CAPABILITIES), 0, true);
@@ -342,18 +341,30 @@ TEST_F(MainDialogTest, MenuHoldsEveryCommandWithItsText) {
         const char* text;
     };
     const Case cases[] = {
-        {40001, "&Font Editor..."},      {40002, "&Logo Editor..."},
-        {40021, "&Magstripe reader..."}, {40022, "Print &Barcode..."},
-        {40007, "&1200 bps"},            {40008, "2&400 bps"},
-        {40009, "4&800 bps"},            {40010, "9&600 bps"},
-        {40011, "1&9200 bps"},           {40012, "&57600 bps"},
-        {40013, "115&200 bps"},          {40014, "&Short Test"},
-        {40015, "Long &Test"},           {40018, "&Beep"},
-        {40019, "&Find Blackmark"},      {40025, "&Normal 203x203 DPI"},
-        {40026, "Double &Width 101x203 DPI"}, {40027, "Double &Height 203x101 DPI"},
-        {40028, "&Doubled 101x101 DPI"}, {40016, "Total &Reset"},
-        {40017, "Delete &Logo"},         {40020, "Turn &Off"},
-        {40029, "Set &Bluetooth Number"}, {49152, "Abo&ut..."},
+        {40001, "&Font Editor..."},
+        {40002, "&Logo Editor..."},
+        {40021, "&Magstripe reader..."},
+        {40022, "Print &Barcode..."},
+        {40007, "&1200 bps"},
+        {40008, "2&400 bps"},
+        {40009, "4&800 bps"},
+        {40010, "9&600 bps"},
+        {40011, "1&9200 bps"},
+        {40012, "&57600 bps"},
+        {40013, "115&200 bps"},
+        {40014, "&Short Test"},
+        {40015, "Long &Test"},
+        {40018, "&Beep"},
+        {40019, "&Find Blackmark"},
+        {40025, "&Normal 203x203 DPI"},
+        {40026, "Double &Width 101x203 DPI"},
+        {40027, "Double &Height 203x101 DPI"},
+        {40028, "&Doubled 101x101 DPI"},
+        {40016, "Total &Reset"},
+        {40017, "Delete &Logo"},
+        {40020, "Turn &Off"},
+        {40029, "Set &Bluetooth Number"},
+        {49152, "Abo&ut..."},
     };
     HMENU menu = GetMenu(dialog_);
     ASSERT_NE(menu, nullptr);

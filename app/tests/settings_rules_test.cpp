@@ -1,4 +1,4 @@
-#include "settings_rules.h"
+#include "app/settings_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -85,8 +85,8 @@ TEST(LoadSettingRows, SkipsAbsentValuesAndStopsAtTheFirstRefusal) {
         std::vector<std::string> applied;
     };
     const std::map<std::string, uint32_t> all = {
-        {"COM Port", 1},    {"COM Speed", 9600}, {"Density", 100},    {"Auto Off", 10},
-        {"Label", 0},       {"IrDA max", 1},     {"IrDA protocol", 1}};
+        {"COM Port", 1}, {"COM Speed", 9600}, {"Density", 100},    {"Auto Off", 10},
+        {"Label", 0},    {"IrDA max", 1},     {"IrDA protocol", 1}};
     const Case cases[] = {
         {"everything stored",
          all,
@@ -128,9 +128,9 @@ TEST(SaveSettingRows, WritesInTableOrderAndStopsAtTheFirstFailedWrite) {
                                  });
     };
     EXPECT_TRUE(save(nullptr));
-    EXPECT_EQ(written, (std::vector<std::string>{"COM Port=1000", "COM Speed=1006",
-                                                 "Density=1005", "Auto Off=1021", "Label=1022",
-                                                 "IrDA max=1014", "IrDA protocol=1016"}));
+    EXPECT_EQ(written, (std::vector<std::string>{"COM Port=1000", "COM Speed=1006", "Density=1005",
+                                                 "Auto Off=1021", "Label=1022", "IrDA max=1014",
+                                                 "IrDA protocol=1016"}));
     EXPECT_FALSE(save("Density"));
     EXPECT_EQ(written, (std::vector<std::string>{"COM Port=1000", "COM Speed=1006"}));
 }

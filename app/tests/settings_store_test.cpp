@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -7,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "main_dialog_fixture.h"
-#include "settings_rules.h"
+#include "app/settings_rules.h"
+#include "app/tests/main_dialog_fixture.h"
 
 namespace tq350::test {
 namespace {

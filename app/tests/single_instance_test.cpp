@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "main_dialog.h"
-#include "process_windows.h"
+#include "app/main_dialog.h"
+#include "app/tests/process_windows.h"
 
 namespace {
 

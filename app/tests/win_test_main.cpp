@@ -1,13 +1,14 @@
 // Main of every Wine test executable.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
-#include "control_classes.h"
-#include "win_test_support.h"
+#include "app/control_classes.h"
+#include "app/tests/win_test_support.h"
 
 namespace {
 

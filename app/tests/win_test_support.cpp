@@ -1,4 +1,4 @@
-#include "win_test_support.h"
+#include "app/tests/win_test_support.h"
 
 #include <commdlg.h>
 #include <psapi.h>
@@ -11,9 +11,9 @@
 #include <set>
 #include <utility>
 
-#include "../../res/resource.h"
-#include "main_dialog.h"
-#include "settings_store.h"
+#include "app/main_dialog.h"
+#include "app/settings_store.h"
+#include "res/resource.h"
 
 // The import slots through which this executable's code calls these functions.
 extern "C" {
@@ -130,8 +130,8 @@ const std::vector<ModalAnswerer::Seen>& ModalAnswerer::seen() const {
 ScratchKey::ScratchKey(const std::string& name) : path_("Software\\TQ350 tests\\" + name) {
     RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                    &key, nullptr);
+    RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
     if (key)
         RegCloseKey(key);
 }

@@ -1,4 +1,4 @@
-#include "failing_allocations.h"
+#include "font/tests/failing_allocations.h"
 
 #include <cstdlib>
 #include <new>

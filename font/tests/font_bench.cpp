@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "../../res/resource.h"
+#include "res/resource.h"
 #include "app/control_classes.h"
 #include "font/font_editor_dialog.h"
 #include "font/glyph_editor_control.h"

@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "../../res/resource.h"
-#include "e2e_support.h"
-#include "paper_page.h"
+#include "res/resource.h"
+#include "link/tests/e2e_support.h"
+#include "link/tests/paper_page.h"
 
 namespace tq350::e2e {
 namespace {

@@ -1,7 +1,7 @@
 #include "font/font_editor_core.h"
 #include "font/glyph_core.h"
 
-#include "hex.h"
+#include "font/tests/hex.h"
 
 #include <gtest/gtest.h>
 

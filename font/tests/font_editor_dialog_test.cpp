@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "../../res/resource.h"
-#include "failing_allocations.h"
-#include "fake_serial_io.h"
+#include "res/resource.h"
+#include "font/tests/failing_allocations.h"
+#include "link/tests/fake_serial_io.h"
 #include "font/font_editor_dialog.h"
 #include "font/glyph_editor_control.h"
-#include "hex.h"
-#include "main_dialog_fixture.h"
+#include "font/tests/hex.h"
+#include "app/tests/main_dialog_fixture.h"
 
 namespace tq350::font {
 namespace {
@@ -104,7 +104,8 @@ class FontEditorTest : public tq350::test::MainDialogTest {
     // A fresh editor, questions and beeps counted from here on.
     void open_editor() {
         editor_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_FONT_EDITOR),
-                                     dialog_, FontEditorDialogProc, 0);
+                                     dialog_, FontEditorDialogProc,
+                                     reinterpret_cast<LPARAM>(&chosen_port_));
         ASSERT_NE(editor_, nullptr);
         g_shown = nullptr;
         g_images_set = 0;

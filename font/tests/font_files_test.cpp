@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "font/font_files.h"
-#include "hex.h"
-#include "win_test_support.h"
+#include "font/tests/hex.h"
+#include "app/tests/win_test_support.h"
 
 namespace tq350::font {
 namespace {

@@ -1,6 +1,6 @@
 #include "font/font_table_core.h"
 
-#include "hex.h"
+#include "font/tests/hex.h"
 
 #include <gtest/gtest.h>
 

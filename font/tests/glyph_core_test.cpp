@@ -1,6 +1,6 @@
 #include "font/glyph_core.h"
 
-#include "hex.h"
+#include "font/tests/hex.h"
 
 #include <gtest/gtest.h>
 

@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "control_classes.h"
-#include "failing_allocations.h"
+#include "app/control_classes.h"
+#include "font/tests/failing_allocations.h"
 #include "font/glyph_editor_control.h"
-#include "hex.h"
-#include "win_test_support.h"
+#include "font/tests/hex.h"
+#include "app/tests/win_test_support.h"
 
 namespace tq350::font {
 namespace {

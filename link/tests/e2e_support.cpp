@@ -1,9 +1,9 @@
-#include "e2e_support.h"
+#include "link/tests/e2e_support.h"
 
 #include <dlgs.h>
 
-#include "../../res/resource.h"
-#include "process_windows.h"
+#include "res/resource.h"
+#include "app/tests/process_windows.h"
 
 #include <cstdio>
 #include <cstdlib>

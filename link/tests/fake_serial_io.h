@@ -3,23 +3,26 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "serial_io.h"
+#include "link/serial_io.h"
 
 namespace tq350::link::test {
 
 class FakeSerialIo final : public SerialIo {
-public:
+  public:
     FakeSerialIo() { set_serial_io(this); }
     ~FakeSerialIo() override { set_serial_io(nullptr); }
 
     // What to do wrong.
     bool refuse_open = false;
     bool refuse_state = false;
-    size_t write_limit = SIZE_MAX; // bytes accepted in one write
+    size_t write_limit = SIZE_MAX;            // bytes accepted in one write
     std::deque<std::vector<uint8_t>> replies; // one per read, cut to the count asked
+    // Runs at every pause, as if the user acted while the printer is waited for.
+    std::function<void(DWORD)> during_pause;
 
     // What happened.
     std::vector<std::string> opened;
@@ -67,7 +70,11 @@ public:
     }
     bool flush(HANDLE) override { return true; }
     void close(HANDLE) override { ++closes; }
-    void sleep(DWORD ms) override { sleeps.push_back(ms); }
+    void sleep(DWORD ms) override {
+        sleeps.push_back(ms);
+        if (during_pause)
+            during_pause(ms);
+    }
 };
 
 } // namespace tq350::link::test

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "../../res/resource.h"
-#include "e2e_support.h"
-#include "test_pictures.h"
+#include "res/resource.h"
+#include "link/tests/e2e_support.h"
+#include "logo/tests/test_pictures.h"
 
 namespace tq350::e2e {
 namespace {

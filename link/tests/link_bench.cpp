@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "../../res/resource.h"
-#include "e2e_support.h"
+#include "link/tests/e2e_support.h"
+#include "res/resource.h"
 
 namespace {
 

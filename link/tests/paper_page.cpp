@@ -1,4 +1,4 @@
-#include "paper_page.h"
+#include "link/tests/paper_page.h"
 
 #include <wincodec.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e_support.h"
+#include "link/tests/e2e_support.h"
 
 namespace tq350::e2e {
 

@@ -1,8 +1,8 @@
 #include "link/parameter_write_core.h"
 #include "link/printer_commands_core.h"
 
+#include "app/selection_lists.h"
 #include "app/tests/hex.h"
-#include "selection_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +13,9 @@
 namespace tq350::link {
 namespace {
 
-using tq350::test::hex;
 using tq350::kDensityItems;
 using tq350::kSpeedItems;
+using tq350::test::hex;
 
 std::vector<std::uint8_t> bytes_of(std::span<const std::uint8_t> bytes) {
     return {bytes.begin(), bytes.end()};

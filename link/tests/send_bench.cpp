@@ -3,19 +3,21 @@
 // floor is the 2.5 s wake-up, the line time, one millisecond per byte of pacing and
 // the 0.3 s close.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdio>
 #include <vector>
 
-#include "../../res/resource.h"
-#include "control_classes.h"
+#include "app/chosen_port.h"
+#include "app/control_classes.h"
+#include "app/main_dialog.h"
+#include "app/printer_commands.h"
+#include "app/settings_store.h"
 #include "font/font_download_core.h"
 #include "font/font_table_core.h"
-#include "link/printer_commands.h"
-#include "link/send_command.h"
-#include "main_dialog.h"
-#include "settings_store.h"
+#include "res/resource.h"
+#include "win32/printer_exchange.h"
 
 namespace {
 
@@ -49,8 +51,8 @@ int main() {
     InitCommonControls();
     RegisterControlClasses(GetModuleHandleA(nullptr));
     g_beep_handler = [](UINT) {};
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN),
-                                     nullptr, MainDialogProc, 0);
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                                     MainDialogProc, 0);
     if (!dialog)
         return 1;
     if (!SelectComboItemByData(GetDlgItem(dialog, IDC_PORT), 5)) {
@@ -60,7 +62,7 @@ int main() {
     FillSpeedList(GetDlgItem(dialog, IDC_SPEED));
     SetConnectedState(dialog, true);
     // Printer and program to 115200 (the query that follows is posted; run it).
-    link::RunPrinterCommand(dialog, IDM_SPEED_115200);
+    RunPrinterCommand(dialog, IDM_SPEED_115200);
     pump();
     if (!IsWindowEnabled(GetDlgItem(dialog, IDC_CONNECT_SET))) {
         fprintf(stderr, "the printer did not follow to 115200 bps\n");
@@ -68,13 +70,14 @@ int main() {
     }
     const std::vector<uint8_t> download = full_font_a_download();
     const double begin = now_ms();
-    const bool sent = link::SendCommandSequence(dialog, download.data(), download.size());
+    const bool sent =
+        SendCommandSequence(dialog, ChosenPortOpener(dialog), download.data(), download.size());
     const double elapsed = now_ms() - begin;
     const double bytes = static_cast<double>(download.size());
     const double floor = 2500.0 + 1000.0 * 10.0 * bytes / 115200.0 + bytes + 300.0;
     printf("send of %zu bytes at 115200 bps: %.0f ms, floor %.0f ms, ratio %.3f%s\n",
            download.size(), elapsed, floor, elapsed / floor, sent ? "" : " (FAILED)");
-    link::RunPrinterCommand(dialog, IDM_TOTAL_RESET); // back to 9600 for whoever comes next
+    RunPrinterCommand(dialog, IDM_TOTAL_RESET); // back to 9600 for whoever comes next
     pump();
     DestroyWindow(dialog);
     return sent ? 0 : 1;

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "../../app/tests/hex.h"
+#include "app/tests/hex.h"
 
 namespace tq350::logo::test {
 

@@ -1,6 +1,6 @@
 #include "logo/logo_conversion_core.h"
 
-#include "hex.h"
+#include "logo/tests/hex.h"
 
 #include <gtest/gtest.h>
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "../../res/resource.h"
+#include "res/resource.h"
 #include "logo/logo_dialog.h"
 #include "logo/picture_loader.h"
-#include "main_dialog.h"
-#include "test_pictures.h"
-#include "win_test_support.h"
+#include "app/main_dialog.h"
+#include "logo/tests/test_pictures.h"
+#include "app/tests/win_test_support.h"
 
 namespace tq350::logo::test {
 namespace {

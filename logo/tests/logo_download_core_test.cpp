@@ -1,7 +1,7 @@
 #include "logo/logo_download_core.h"
 
-#include "expected_test_print.h"
-#include "hex.h"
+#include "logo/tests/expected_test_print.h"
+#include "logo/tests/hex.h"
 
 #include <gtest/gtest.h>
 

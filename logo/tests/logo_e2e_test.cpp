@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "../../res/resource.h"
-#include "e2e_support.h"
-#include "expected_test_print.h"
-#include "paper_page.h"
-#include "test_pictures.h"
+#include "res/resource.h"
+#include "link/tests/e2e_support.h"
+#include "logo/tests/expected_test_print.h"
+#include "link/tests/paper_page.h"
+#include "logo/tests/test_pictures.h"
 
 namespace tq350::e2e {
 namespace {

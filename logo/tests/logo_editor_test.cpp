@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "../../res/resource.h"
-#include "expected_test_print.h"
-#include "fake_serial_io.h"
-#include "hex.h"
+#include "res/resource.h"
+#include "logo/tests/expected_test_print.h"
+#include "link/tests/fake_serial_io.h"
+#include "logo/tests/hex.h"
 #include "logo/picture_loader.h"
-#include "main_dialog_fixture.h"
-#include "test_pictures.h"
+#include "app/tests/main_dialog_fixture.h"
+#include "logo/tests/test_pictures.h"
 
 namespace tq350::logo::test {
 namespace {

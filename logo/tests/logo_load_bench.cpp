@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "logo/gdi_handles.h"
+#include "win32/handles.h"
 #include "logo/logo_conversion.h"
 #include "logo/logo_conversion_core.h"
 #include "logo/picture_loader.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "logo/picture_loader.h"
-#include "test_pictures.h"
-#include "win_test_support.h"
+#include "logo/tests/test_pictures.h"
+#include "app/tests/win_test_support.h"
 
 namespace tq350::logo::test {
 namespace {

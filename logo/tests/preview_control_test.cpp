@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "control_classes.h"
-#include "win_test_support.h"
+#include "app/control_classes.h"
+#include "app/tests/win_test_support.h"
 
 namespace tq350::logo::test {
 namespace {

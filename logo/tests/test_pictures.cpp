@@ -1,4 +1,4 @@
-#include "test_pictures.h"
+#include "logo/tests/test_pictures.h"
 
 #include <gtest/gtest.h>
 

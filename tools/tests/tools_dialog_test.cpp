@@ -1,6 +1,7 @@
 // The three device-tool dialogs from their real templates, driven like a user would,
 // with the printer behind a scripted serial line.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -8,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "../../res/resource.h"
-#include "barcode_dialog.h"
-#include "bluetooth_dialog.h"
-#include "fake_serial_io.h"
-#include "magstripe_dialog.h"
-#include "main_dialog_fixture.h"
+#include "app/tests/main_dialog_fixture.h"
+#include "link/tests/fake_serial_io.h"
+#include "res/resource.h"
+#include "tools/barcode_dialog.h"
+#include "tools/bluetooth_dialog.h"
+#include "tools/magstripe_dialog.h"
 
 namespace tq350::test {
 namespace {
@@ -21,7 +22,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 class ToolDialogTest : public MainDialogTest {
-protected:
+  protected:
     void SetUp() override {
         MainDialogTest::SetUp();
         open_dialog();
@@ -193,8 +194,11 @@ TEST_F(ToolDialogTest, BluetoothCommandSendsAndStoresOnlyWhenConfirmed) {
     const Case cases[] = {
         {"cancelled", IDCANCEL, false, {}, nullptr},
         {"port refused", IDOK, true, {}, nullptr},
-        {"sent", IDOK, false, {0x1B, 0x3C, 0x58, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30,
-                               0x30, 0x30, 0x30, 0x30}, "X000000000000"},
+        {"sent",
+         IDOK,
+         false,
+         {0x1B, 0x3C, 0x58, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30},
+         "X000000000000"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -226,7 +230,7 @@ TEST_F(ToolDialogTest, BluetoothCommandSendsAndStoresOnlyWhenConfirmed) {
 // --- Barcode ---
 
 TEST_F(ToolDialogTest, BarcodePrintsItsSequenceAndKeepsTheChoices) {
-    open_tool(IDD_BARCODE, tools::BarcodeDialogProc);
+    open_tool(IDD_BARCODE, tools::BarcodeDialogProc, reinterpret_cast<LPARAM>(&chosen_port_));
     EXPECT_EQ(SendMessageA(tool_item(IDC_BARCODE_TYPE), CB_GETCOUNT, 0, 0), 12);
     EXPECT_EQ(tool_text(IDC_BARCODE_WIDTH_EDIT), "3");
     EXPECT_EQ(tool_text(IDC_BARCODE_HEIGHT_EDIT), "162");
@@ -237,8 +241,8 @@ TEST_F(ToolDialogTest, BarcodePrintsItsSequenceAndKeepsTheChoices) {
     SetDlgItemTextA(tool_, IDC_BARCODE_DATA, "012345678905");
     press(IDOK);
     EXPECT_EQ(sent(), (Bytes{0x1D, 0x77, 0x03, 0x1D, 0x68, 0xA2, 0x1D, 0x66, 0x00, 0x1D, 0x48,
-                             0x00, 0x1D, 0x6B, 0x41, 0x0C, '0', '1', '2', '3', '4', '5', '6',
-                             '7', '8', '9', '0', '5', 0x1B, 0x4A, 0x50}));
+                             0x00, 0x1D, 0x6B, 0x41, 0x0C, '0',  '1',  '2',  '3',  '4',  '5',
+                             '6',  '7',  '8',  '9',  '0',  '5',  0x1B, 0x4A, 0x50}));
 
     printer_.writes.clear();
     SetDlgItemTextA(tool_, IDC_BARCODE_DATA, "ABC");
@@ -250,9 +254,9 @@ TEST_F(ToolDialogTest, BarcodePrintsItsSequenceAndKeepsTheChoices) {
     press(IDOK);
     EXPECT_EQ(printer_.opened.size(), 3u) << "one connection a print";
     const Bytes second(printer_.writes[1].begin(), printer_.writes[1].end());
-    EXPECT_EQ(second, (Bytes{0x1D, 0x77, 0x04, 0x1D, 0x68, 0xA2, 0x1D, 0x66, 0x01, 0x1D, 0x48,
-                             0x03, 0x1D, 0x6B, 0x49, 0x05, 0x7B, 0x42, 0x41, 0x42, 0x43, 0x1B,
-                             0x4A, 0x50}));
+    EXPECT_EQ(second,
+              (Bytes{0x1D, 0x77, 0x04, 0x1D, 0x68, 0xA2, 0x1D, 0x66, 0x01, 0x1D, 0x48, 0x03,
+                     0x1D, 0x6B, 0x49, 0x05, 0x7B, 0x42, 0x41, 0x42, 0x43, 0x1B, 0x4A, 0x50}));
     EXPECT_EQ(printer_.writes[3], second) << "the dialog kept the choices";
     EXPECT_TRUE(IsWindow(tool_));
     EXPECT_TRUE(answerer_.seen().empty());
@@ -260,7 +264,7 @@ TEST_F(ToolDialogTest, BarcodePrintsItsSequenceAndKeepsTheChoices) {
 
 TEST_F(ToolDialogTest, BarcodeFailuresShowTheMessageAndLeaveTheMainDialogAlone) {
     SetConnectedState(dialog_, true);
-    open_tool(IDD_BARCODE, tools::BarcodeDialogProc);
+    open_tool(IDD_BARCODE, tools::BarcodeDialogProc, reinterpret_cast<LPARAM>(&chosen_port_));
     SetDlgItemTextA(tool_, IDC_BARCODE_DATA, "123");
     printer_.refuse_open = true;
     press(IDOK);
@@ -278,7 +282,7 @@ TEST_F(ToolDialogTest, BarcodeFailuresShowTheMessageAndLeaveTheMainDialogAlone) 
 // --- Magstripe ---
 
 TEST_F(ToolDialogTest, MagstripeReadIsEnabledByTheTrackSelection) {
-    open_tool(IDD_MAGSTRIPE, tools::MagstripeDialogProc);
+    open_tool(IDD_MAGSTRIPE, tools::MagstripeDialogProc, reinterpret_cast<LPARAM>(&chosen_port_));
     EXPECT_FALSE(IsWindowEnabled(tool_item(IDOK)));
     SendMessageA(tool_item(IDC_MAGSTRIPE_TRACK2), BM_CLICK, 0, 0);
     EXPECT_TRUE(IsWindowEnabled(tool_item(IDOK)));
@@ -299,19 +303,35 @@ TEST_F(ToolDialogTest, MagstripeShowsTheTracksOrTheProblem) {
         const char* message;
     };
     const Case cases[] = {
-        {"three tracks", {1, 2, 3},
+        {"three tracks",
+         {1, 2, 3},
          {{0xF1, 'A', 'B', 'C', 0xF2, '1', '2', '3', 0xF3, 'X', 'Y', 'Z'}},
-         {0x1B, 0x3F, 0x0F, 0x00}, {"ABC", "123", "XYZ"}, nullptr},
-        {"tracks out of order", {2}, {{0xF2, '1', '2', '3', 0xF1, 'A', 'B', 'C'}},
-         {0x1B, 0x3F, 0x0A, 0x00}, {"ABC", "123", ""}, nullptr},
-        {"leading zero byte", {1}, {{0x00, 0xF1, 'A'}}, {0x1B, 0x3F, 0x09, 0x00}, {"", "", ""},
+         {0x1B, 0x3F, 0x0F, 0x00},
+         {"ABC", "123", "XYZ"},
          nullptr},
-        {"no card swiped", {1}, {}, {0x1B, 0x3F, 0x09, 0x00}, {"", "", ""},
+        {"tracks out of order",
+         {2},
+         {{0xF2, '1', '2', '3', 0xF1, 'A', 'B', 'C'}},
+         {0x1B, 0x3F, 0x0A, 0x00},
+         {"ABC", "123", ""},
+         nullptr},
+        {"leading zero byte",
+         {1},
+         {{0x00, 0xF1, 'A'}},
+         {0x1B, 0x3F, 0x09, 0x00},
+         {"", "", ""},
+         nullptr},
+        {"no card swiped",
+         {1},
+         {},
+         {0x1B, 0x3F, 0x09, 0x00},
+         {"", "", ""},
          "Problem with magstripe reader!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        open_tool(IDD_MAGSTRIPE, tools::MagstripeDialogProc);
+        open_tool(IDD_MAGSTRIPE, tools::MagstripeDialogProc,
+                  reinterpret_cast<LPARAM>(&chosen_port_));
         for (int track : c.tracks)
             SendMessageA(tool_item(IDC_MAGSTRIPE_TRACK1 + track - 1), BM_CLICK, 0, 0);
         printer_.writes.clear();
@@ -331,7 +351,7 @@ TEST_F(ToolDialogTest, MagstripeShowsTheTracksOrTheProblem) {
 }
 
 TEST_F(ToolDialogTest, MagstripeFullReplyEndsAtItsLastByte) {
-    open_tool(IDD_MAGSTRIPE, tools::MagstripeDialogProc);
+    open_tool(IDD_MAGSTRIPE, tools::MagstripeDialogProc, reinterpret_cast<LPARAM>(&chosen_port_));
     SendMessageA(tool_item(IDC_MAGSTRIPE_TRACK1), BM_CLICK, 0, 0);
     Bytes reply(256, 'Q');
     reply[0] = 0xF1;

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "../../res/resource.h"
-#include "e2e_support.h"
+#include "res/resource.h"
+#include "link/tests/e2e_support.h"
 
 namespace tq350::e2e {
 namespace {

@@ -1,14 +1,15 @@
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "../../res/resource.h"
-#include "fake_serial_io.h"
-#include "main_dialog_fixture.h"
-#include "send_command.h"
+#include "app/tests/main_dialog_fixture.h"
+#include "link/tests/fake_serial_io.h"
+#include "res/resource.h"
+#include "win32/printer_exchange.h"
 
 namespace tq350::test {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 class PrinterCommandTest : public MainDialogTest {
-protected:
+  protected:
     void SetUp() override {
         MainDialogTest::SetUp();
         open_dialog();
@@ -52,7 +53,8 @@ TEST_F(PrinterCommandTest, MenuCommandsSendTheirBytes) {
         {IDM_SPEED_1200, "1200 bps", {0x1B, 0x53, 0x30}},
         {IDM_SPEED_19200, "19200 bps", {0x1B, 0x53, 0x34}},
         {IDM_SPEED_115200, "115200 bps", {0x1B, 0x53, 0x36}},
-        {IDM_TOTAL_RESET, "total reset, max 115200",
+        {IDM_TOTAL_RESET,
+         "total reset, max 115200",
          {0x1B, 0x5F, 0x1B, 0x53, 0x33, 0x1B, 0x3E, 0x00, 0x1B, 0x2B}},
     };
     for (const Case& c : cases) {
@@ -116,14 +118,16 @@ TEST_F(PrinterCommandTest, SendCutsLongSequencesIntoPacedChunks) {
         {1, {1}, {2500, 2, 1, 300}},
         {2048, {2048}, {2500, 2, 2048, 300}},
         {2049, {2048, 1}, {2500, 2, 2048, 1, 300}},
-        {12128, {2048, 2048, 2048, 2048, 2048, 1888}, {2500, 2, 2048, 2048, 2048, 2048, 2048, 1888, 300}},
+        {12128,
+         {2048, 2048, 2048, 2048, 2048, 1888},
+         {2500, 2, 2048, 2048, 2048, 2048, 2048, 1888, 300}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.length);
         printer_.writes.clear();
         printer_.sleeps.clear();
         Bytes data(c.length, 0x55);
-        const bool ok = link::SendCommandSequence(dialog_, data.data(), data.size());
+        const bool ok = SendCommandSequence(dialog_, chosen_port_, data.data(), data.size());
         EXPECT_EQ(ok, c.length > 0);
         std::vector<size_t> sizes;
         for (size_t i = 1; i < printer_.writes.size(); ++i)
@@ -135,7 +139,7 @@ TEST_F(PrinterCommandTest, SendCutsLongSequencesIntoPacedChunks) {
 
 TEST_F(PrinterCommandTest, ALengthOfZeroMeansUpToTheFirstNul) {
     const uint8_t text[] = {0x1B, 0x53, 0x34, 0x00, 0x99};
-    EXPECT_TRUE(link::SendCommandSequence(dialog_, text, 0));
+    EXPECT_TRUE(SendCommandSequence(dialog_, chosen_port_, text, 0));
     EXPECT_EQ(sent(), (Bytes{0x1B, 0x53, 0x34}));
 }
 
@@ -144,7 +148,7 @@ TEST_F(PrinterCommandTest, ALengthOfZeroMeansUpToTheFirstNul) {
 TEST_F(PrinterCommandTest, AnyLostChunkFailsTheSend) {
     Bytes data(12128, 0x55);
     printer_.write_limit = 2047; // every full chunk is cut short; the last one fits
-    EXPECT_FALSE(link::SendCommandSequence(dialog_, data.data(), data.size()));
+    EXPECT_FALSE(SendCommandSequence(dialog_, chosen_port_, data.data(), data.size()));
     EXPECT_EQ(printer_.writes.size(), 1u + 6u) << "all six chunks were tried";
     EXPECT_EQ(beeps_.beeps(), std::vector<UINT>(5, MB_ICONASTERISK));
     EXPECT_TRUE(answerer_.seen().empty());

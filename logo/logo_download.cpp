@@ -1,20 +1,18 @@
-#include "logo_editor.h"
+#include "logo/logo_download.h"
 
 #include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "../res/resource.h"
-#include "app/win32_handles.h"
-#include "link/send_command.h"
-#include "logo/gdi_handles.h"
 #include "logo/logo_conversion.h"
 #include "logo/logo_dialog.h"
 #include "logo/logo_download_core.h"
 #include "logo/picture_loader.h"
-#include "main_dialog.h"
-#include "settings_store.h"
+#include "res/resource.h"
+#include "win32/handles.h"
+#include "win32/messages.h"
+#include "win32/printer_exchange.h"
 
 namespace tq350::logo {
 
@@ -44,12 +42,12 @@ std::array<std::string, 1 + IDS_LOGO_MODE_COUNT> load_caption_texts(HINSTANCE in
     return texts;
 }
 
-void download_logo(HWND main_dialog, HBITMAP logo) {
+bool download_logo(HWND main_dialog, const link::PrinterLineOpener& open_line, HBITMAP logo) {
     const std::optional<MonoBitmapCopy> copy = downloadable_logo(logo);
     if (!copy) {
         MessageBoxA(main_dialog, "Not a valid image!", kMessageCaption,
                     MB_ICONEXCLAMATION | MB_SETFOREGROUND);
-        return;
+        return true;
     }
     WaitCursor wait;
     const auto texts = load_caption_texts(instance_of(main_dialog));
@@ -57,18 +55,17 @@ void download_logo(HWND main_dialog, HBITMAP logo) {
     const std::optional<std::vector<std::uint8_t>> sequence =
         build_logo_download(copy->view(), captions);
     if (!sequence)
-        return;
-    if (!link::SendCommandSequence(main_dialog, sequence->data(), sequence->size()))
-        SetConnectedState(main_dialog, false);
+        return true;
+    return SendCommandSequence(main_dialog, open_line, sequence->data(), sequence->size());
 }
 
 } // namespace
 
-void RunLogoEditor(HWND main_dialog) {
+bool RunLogoDownload(HWND main_dialog, const link::PrinterLineOpener& open_line) {
     UpdateWindow(main_dialog);
     HBITMAP logo = LoadPicture(main_dialog);
     if (!logo)
-        return;
+        return true;
     const INT_PTR result =
         DialogBoxParamA(instance_of(main_dialog), MAKEINTRESOURCEA(IDD_LOGO), main_dialog,
                         LogoDialogProc, reinterpret_cast<LPARAM>(&logo));
@@ -76,9 +73,9 @@ void RunLogoEditor(HWND main_dialog) {
     // "&Download", or the picture itself if the dialog could not be shown.
     const OwnedBitmap owned(logo);
     if (result != IDOK)
-        return;
+        return true;
     UpdateWindow(main_dialog);
-    download_logo(main_dialog, owned.get());
+    return download_logo(main_dialog, open_line, owned.get());
 }
 
 } // namespace tq350::logo

@@ -1,30 +1,29 @@
-#include "printer_info.h"
+#include "app/printer_info.h"
 
 #include <commctrl.h>
 
-#include "../res/resource.h"
-#include "main_dialog.h"
-#include "serial_connection.h"
-#include "settings_store.h"
+#include "app/chosen_port.h"
+#include "app/main_dialog.h"
+#include "app/settings_store.h"
+#include "res/resource.h"
+#include "win32/handles.h"
+#include "win32/printer_exchange.h"
 
-namespace tq350::link {
+namespace tq350 {
 
 namespace {
 
-constexpr int kReportedTextFields[] = {IDC_PRINTER_NAME, IDC_STATUS, IDC_VOLTAGE,
-                                       IDC_TEMPERATURE};
+constexpr int kReportedTextFields[] = {IDC_PRINTER_NAME, IDC_STATUS, IDC_VOLTAGE, IDC_TEMPERATURE};
 
-void show_capabilities(HWND dialog, const PrinterInfo& info) {
+void show_capabilities(HWND dialog, const link::PrinterInfo& info) {
     HWND list = GetDlgItem(dialog, IDC_CAPABILITIES);
-    // The list refuses changes while the settings key is set; lift that for our own.
-    HKEY key = MainSettingsKey();
-    SetMainSettingsKey(nullptr);
+    g_main_dialog.updating = true;
     for (size_t i = 0; i < info.capabilities.size(); ++i)
         SetListItemChecked(list, static_cast<int>(i), info.capabilities[i]);
-    SetMainSettingsKey(key);
+    g_main_dialog.updating = false;
 }
 
-void show_switches(HWND dialog, const PrinterInfo& info) {
+void show_switches(HWND dialog, const link::PrinterInfo& info) {
     HWND list = GetDlgItem(dialog, IDC_SWITCHES);
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
     for (size_t k = 0; k < info.switches.size(); ++k) {
@@ -32,10 +31,10 @@ void show_switches(HWND dialog, const PrinterInfo& info) {
         if (LoadResString(instance, IDS_SWITCH_FIRST + static_cast<UINT>(k))[0] != '\0')
             SetListItemChecked(list, static_cast<int>(k), info.switches[k]);
     }
-    LoadSwitch8(MainSettingsKey(), dialog);
+    LoadSwitch8(g_main_dialog.settings_key.get(), dialog);
 }
 
-void show_features(HWND dialog, const PrinterInfo& info) {
+void show_features(HWND dialog, const link::PrinterInfo& info) {
     HMENU menu = GetMenu(dialog);
     HWND black_mark = GetDlgItem(dialog, IDC_BLACK_MARK);
     if (!info.black_marks)
@@ -56,19 +55,19 @@ void show_features(HWND dialog, const PrinterInfo& info) {
 
 } // namespace
 
-bool QueryPrinterInfo(HWND main_dialog, PrinterReadings& readings) {
+bool QueryPrinterInfo(HWND main_dialog, link::PrinterReadings& readings) {
     // Stale values vanish even when the query fails.
     for (int id : kReportedTextFields)
         SetDlgItemTextA(main_dialog, id, "");
-    HANDLE port = OpenPrinterPort(main_dialog);
     bool ok = false;
-    if (port != INVALID_HANDLE_VALUE) {
-        UpdateWindow(main_dialog);
-        HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-        PortLine line(port);
-        ok = query_printer(line, readings);
-        ClosePrinterPort(port);
-        SetCursor(previous);
+    {
+        BlockingExchange exchange;
+        if (std::unique_ptr<link::PrinterLine> line = OpenChosenPort(main_dialog)) {
+            UpdateWindow(main_dialog);
+            WaitCursor wait;
+            ok = link::query_printer(*line, readings);
+            line.reset();
+        }
     }
     if (!ok)
         ShowCommunicationError(main_dialog);
@@ -76,25 +75,26 @@ bool QueryPrinterInfo(HWND main_dialog, PrinterReadings& readings) {
 }
 
 void ShowPrinterInfo(HWND main_dialog) {
-    PrinterReadings readings;
+    link::PrinterReadings readings;
     if (!QueryPrinterInfo(main_dialog, readings)) {
         SetConnectedState(main_dialog, false);
         return;
     }
     SetConnectedState(main_dialog, true);
-    const PrinterInfo info = decode_printer_info(readings.block);
+    const link::PrinterInfo info = link::decode_printer_info(readings.block);
     SetDlgItemTextA(main_dialog, IDC_PRINTER_NAME, info.name.c_str());
     show_capabilities(main_dialog, info);
     show_switches(main_dialog, info);
     show_features(main_dialog, info);
     HINSTANCE instance =
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(main_dialog, GWLP_HINSTANCE));
-    SetDlgItemTextA(main_dialog, IDC_STATUS,
-                    LoadResString(instance, static_cast<UINT>(status_text_id(readings.status))));
+    SetDlgItemTextA(
+        main_dialog, IDC_STATUS,
+        LoadResString(instance, static_cast<UINT>(link::status_text_id(readings.status))));
     SetDlgItemTextA(main_dialog, IDC_VOLTAGE,
-                    format_voltage(readings.power.voltage_tenths).c_str());
+                    link::format_voltage(readings.power.voltage_tenths).c_str());
     SetDlgItemTextA(main_dialog, IDC_TEMPERATURE,
-                    format_temperature(readings.power.temperature, info.fahrenheit).c_str());
+                    link::format_temperature(readings.power.temperature, info.fahrenheit).c_str());
 }
 
-} // namespace tq350::link
+} // namespace tq350

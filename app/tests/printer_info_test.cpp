@@ -1,14 +1,16 @@
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "fake_serial_io.h"
-#include "main_dialog_fixture.h"
+#include "app/tests/main_dialog_fixture.h"
+#include "link/tests/fake_serial_io.h"
 
 namespace tq350::test {
 namespace {
@@ -16,8 +18,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // A block with a name, feature bytes 27/28 and switch byte 31.
-Bytes info_block(const std::string& name, uint8_t features1, uint8_t features2,
-                 uint8_t switches) {
+Bytes info_block(const std::string& name, uint8_t features1, uint8_t features2, uint8_t switches) {
     Bytes block(32, 0);
     std::memcpy(block.data(), name.data(), std::min<size_t>(name.size(), 27));
     block[27] = features1;
@@ -27,7 +28,7 @@ Bytes info_block(const std::string& name, uint8_t features1, uint8_t features2,
 }
 
 class ConnectAndGetTest : public MainDialogTest {
-protected:
+  protected:
     void SetUp() override {
         MainDialogTest::SetUp();
         set_ports({"COM3", "COM12"});
@@ -50,6 +51,32 @@ protected:
     link::test::FakeSerialIo printer_;
     ModalAnswerer answerer_;
 };
+
+// A click on "Connect && Set" and a space on "Connect && Get" given while the
+// exchange blocks the window are dropped when it ends: one exchange, not three.
+TEST_F(ConnectAndGetTest, InputGivenWhileTheExchangeRunsIsDropped) {
+    open_dialog();
+    SetConnectedState(dialog_, true);
+    answer(info_block("TQ-350", 0, 0, 0));
+    bool given = false;
+    printer_.during_pause = [&](DWORD) {
+        if (std::exchange(given, true))
+            return;
+        PostMessageA(item(IDC_CONNECT_SET), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        PostMessageA(item(IDC_CONNECT_SET), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+        PostMessageA(item(IDC_CONNECT_GET), WM_KEYDOWN, VK_SPACE, 0x00390001);
+        PostMessageA(item(IDC_CONNECT_GET), WM_KEYUP, VK_SPACE, 0xC0390001);
+        PostMessageA(dialog_, WM_TIMER, 7, 0);
+    };
+    command(IDC_CONNECT_GET);
+    MSG timer{};
+    EXPECT_TRUE(PeekMessageA(&timer, dialog_, WM_TIMER, WM_TIMER, PM_NOREMOVE))
+        << "timer messages stay";
+    pump_messages();
+    EXPECT_TRUE(given);
+    EXPECT_EQ(printer_.opened.size(), 1u);
+    EXPECT_EQ(text(IDC_PRINTER_NAME), "TQ-350");
+}
 
 TEST_F(ConnectAndGetTest, ShowsWhatThePrinterReportsAndConnects) {
     open_dialog();
@@ -85,9 +112,8 @@ TEST_F(ConnectAndGetTest, ShowsWhatThePrinterReportsAndConnects) {
 
     // One connection: "\\.\" path, greeting, three requests, the pauses.
     EXPECT_EQ(printer_.opened, std::vector<std::string>{"\\\\.\\COM3"});
-    EXPECT_EQ(printer_.written(),
-              (Bytes{0x1B, 0x40, 0x00, 0x1B, 0x40, 0x1B, 0x3D, 0x01, 0x1B, 0x5A, 0x1B, 0x60,
-                     0x1B, 0x76}));
+    EXPECT_EQ(printer_.written(), (Bytes{0x1B, 0x40, 0x00, 0x1B, 0x40, 0x1B, 0x3D, 0x01, 0x1B, 0x5A,
+                                         0x1B, 0x60, 0x1B, 0x76}));
     EXPECT_EQ(printer_.sleeps, (std::vector<DWORD>{2500, 2, 300}));
     EXPECT_EQ(printer_.escapes, (std::vector<DWORD>{SETDTR, SETRTS, CLRDTR, CLRRTS}));
     EXPECT_EQ(printer_.purges, std::vector<DWORD>{0x0F});

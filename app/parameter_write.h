@@ -5,10 +5,10 @@
 
 #include "link/parameter_write_core.h"
 
-namespace tq350::link {
+namespace tq350 {
 
 // The parameter controls of the main dialog as they are now.
-ParameterSettings read_parameter_controls(HWND main_dialog);
+link::ParameterSettings read_parameter_controls(HWND main_dialog);
 
 // Writes the parameter sequence over one connection. The message box is shown
 // only when the port cannot be opened.
@@ -18,4 +18,4 @@ bool WritePrinterParameters(HWND main_dialog);
 // "Connect && Get" (posted, so it runs after this command); else disconnects.
 void WriteParametersAndRequery(HWND main_dialog);
 
-} // namespace tq350::link
+} // namespace tq350

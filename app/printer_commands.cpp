@@ -1,23 +1,24 @@
-#include "printer_commands.h"
+#include "app/printer_commands.h"
 
 #include <algorithm>
 #include <string>
 
-#include "../res/resource.h"
+#include "app/chosen_port.h"
+#include "app/main_dialog.h"
+#include "app/selection_lists.h"
+#include "app/settings_store.h"
 #include "link/printer_commands_core.h"
-#include "main_dialog.h"
-#include "selection_lists.h"
-#include "send_command.h"
-#include "settings_store.h"
+#include "res/resource.h"
 #include "tools/bluetooth_address_core.h"
 #include "tools/bluetooth_dialog.h"
+#include "win32/printer_exchange.h"
 
-namespace tq350::link {
+namespace tq350 {
 
 namespace {
 
 template <size_t N> bool send(HWND dialog, const std::array<uint8_t, N>& bytes) {
-    return SendCommandSequence(dialog, bytes.data(), bytes.size());
+    return SendCommandSequence(dialog, ChosenPortOpener(dialog), bytes.data(), bytes.size());
 }
 
 // After a speed change or a reset the printer talks at another speed: select it
@@ -31,30 +32,31 @@ void follow_printer_speed(HWND dialog, int32_t bits_per_second) {
 }
 
 bool change_speed(HWND dialog, size_t index) {
-    if (!send(dialog, speed_change_command(index)))
+    if (!send(dialog, link::speed_change_command(index)))
         return false;
     follow_printer_speed(dialog, kSpeedItems[index].data);
     return true;
 }
 
 bool total_reset(HWND dialog) {
-    const bool max_115200 = SendDlgItemMessageA(dialog, IDC_IRDA_MAX_115200, BM_GETCHECK, 0, 0) == 1;
-    if (!send(dialog, total_reset_command(max_115200)))
+    const bool max_115200 =
+        SendDlgItemMessageA(dialog, IDC_IRDA_MAX_115200, BM_GETCHECK, 0, 0) == 1;
+    if (!send(dialog, link::total_reset_command(max_115200)))
         return false;
-    follow_printer_speed(dialog, static_cast<int32_t>(speed_after_total_reset));
+    follow_printer_speed(dialog, static_cast<int32_t>(link::speed_after_total_reset));
     return true;
 }
 
 bool set_bluetooth_address(HWND dialog) {
     UpdateWindow(dialog);
-    std::string record = LoadAddressRecord(MainSettingsKey());
+    std::string record = LoadAddressRecord(g_main_dialog.settings_key.get());
     if (!tools::RunBluetoothAddressDialog(dialog, record))
         return true; // cancelled: nothing sent, nothing stored
     tools::AddressRecord confirmed{};
     std::copy_n(record.begin(), confirmed.size(), confirmed.begin());
     if (!send(dialog, tools::build_address_command(confirmed)))
         return false;
-    SaveAddressRecord(MainSettingsKey(), record);
+    SaveAddressRecord(g_main_dialog.settings_key.get(), record);
     return true;
 }
 
@@ -76,28 +78,29 @@ bool RunPrinterCommand(HWND dialog, int id) {
         ok = total_reset(dialog);
         break;
     case IDM_SHORT_TEST:
-        ok = send(dialog, short_test_command);
+        ok = send(dialog, link::short_test_command);
         break;
     case IDM_LONG_TEST:
-        ok = send(dialog, long_test_command);
+        ok = send(dialog, link::long_test_command);
         break;
     case IDM_DELETE_LOGO:
-        ok = send(dialog, delete_logo_command);
+        ok = send(dialog, link::delete_logo_command);
         break;
     case IDM_BEEP:
-        ok = send(dialog, beep_command);
+        ok = send(dialog, link::beep_command);
         break;
     case IDM_FIND_BLACKMARK:
-        ok = send(dialog, find_black_mark_command);
+        ok = send(dialog, link::find_black_mark_command);
         break;
     case IDM_TURN_OFF:
-        ok = send(dialog, turn_off_command);
+        ok = send(dialog, link::turn_off_command);
         break;
     case IDM_LOGO_NORMAL:
     case IDM_LOGO_DOUBLE_WIDTH:
     case IDM_LOGO_DOUBLE_HEIGHT:
     case IDM_LOGO_DOUBLED:
-        ok = send(dialog, logo_print_command(static_cast<LogoPrintMode>(id - IDM_LOGO_NORMAL)));
+        ok = send(dialog,
+                  link::logo_print_command(static_cast<link::LogoPrintMode>(id - IDM_LOGO_NORMAL)));
         break;
     case IDM_BLUETOOTH_NUMBER:
         ok = set_bluetooth_address(dialog);
@@ -110,4 +113,4 @@ bool RunPrinterCommand(HWND dialog, int id) {
     return true;
 }
 
-} // namespace tq350::link
+} // namespace tq350

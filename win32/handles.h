@@ -1,6 +1,7 @@
-// Owners for the GDI, file, memory and COM handles of the logo subsystem, so
-// that every early return frees what it must and a bitmap handed on leaves
-// its owner explicitly (release()).
+// The owners of every handle kind the program makes: registry keys, GDI
+// objects, device contexts and selections, files, global memory, COM
+// references and the wait cursor. Every early return frees what it must, and a
+// handle handed on leaves its owner explicitly (release()).
 #pragma once
 
 #include <windows.h>
@@ -9,9 +10,70 @@
 
 #include <utility>
 
-namespace tq350::logo {
+namespace tq350 {
 
-// A bitmap (or any GDI object) this scope owns; DeleteObject at the end.
+class RegKey {
+  public:
+    RegKey() = default;
+    explicit RegKey(HKEY key) : key_(key) {}
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    RegKey(RegKey&& other) noexcept : key_(other.release()) {}
+    RegKey& operator=(RegKey&& other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+    ~RegKey() { reset(); }
+
+    HKEY get() const { return key_; }
+    HKEY* out() {
+        reset();
+        return &key_;
+    }
+    HKEY release() {
+        HKEY key = key_;
+        key_ = nullptr;
+        return key;
+    }
+    void reset(HKEY key = nullptr) {
+        if (key_)
+            RegCloseKey(key_);
+        key_ = key;
+    }
+    explicit operator bool() const { return key_ != nullptr; }
+
+  private:
+    HKEY key_ = nullptr;
+};
+
+// A hook of this thread's messages, unhooked at the end.
+class WindowsHook {
+  public:
+    explicit WindowsHook(HHOOK hook) : hook_(hook) {}
+    WindowsHook(const WindowsHook&) = delete;
+    WindowsHook& operator=(const WindowsHook&) = delete;
+    ~WindowsHook() {
+        if (hook_)
+            UnhookWindowsHookEx(hook_);
+    }
+
+  private:
+    HHOOK hook_;
+};
+
+// Shows the wait cursor for its lifetime and puts the previous one back.
+class WaitCursor {
+  public:
+    WaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+    ~WaitCursor() { SetCursor(previous_); }
+
+  private:
+    HCURSOR previous_;
+};
+
+// A bitmap this scope owns; DeleteObject at the end.
 class OwnedBitmap {
   public:
     OwnedBitmap() = default;
@@ -92,17 +154,21 @@ class Selection {
     HGDIOBJ previous_;
 };
 
+// A file (CreateFileA's INVALID_HANDLE_VALUE means none).
 class FileHandle {
   public:
     explicit FileHandle(HANDLE file) : file_(file) {}
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() {
-        if (file_ != INVALID_HANDLE_VALUE)
-            CloseHandle(file_);
-    }
+    ~FileHandle() { close(); }
     HANDLE get() const { return file_; }
     explicit operator bool() const { return file_ != INVALID_HANDLE_VALUE; }
+    // Closes now, for a caller that must know whether the close went well.
+    bool close() {
+        const bool closed = file_ == INVALID_HANDLE_VALUE || CloseHandle(file_);
+        file_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
 
   private:
     HANDLE file_;
@@ -172,4 +238,4 @@ template <typename Interface> class ComRef {
     Interface* object_ = nullptr;
 };
 
-} // namespace tq350::logo
+} // namespace tq350

@@ -1,18 +1,20 @@
-#include "parameter_write.h"
+#include "app/parameter_write.h"
 
 #include <commctrl.h>
 
-#include "../res/resource.h"
-#include "main_dialog.h"
-#include "serial_connection.h"
-#include "settings_store.h"
+#include "app/chosen_port.h"
+#include "app/main_dialog.h"
+#include "app/settings_store.h"
+#include "link/exchanges.h"
+#include "res/resource.h"
+#include "win32/printer_exchange.h"
 
-namespace tq350::link {
+namespace tq350 {
 
-ParameterSettings read_parameter_controls(HWND dialog) {
+link::ParameterSettings read_parameter_controls(HWND dialog) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
     HWND switches = GetDlgItem(dialog, IDC_SWITCHES);
-    ParameterSettings settings;
+    link::ParameterSettings settings;
     for (size_t i = 0; i < settings.switches.size(); ++i) {
         const int item = static_cast<int>(i);
         settings.switches[i].has_text =
@@ -32,15 +34,19 @@ ParameterSettings read_parameter_controls(HWND dialog) {
 }
 
 bool WritePrinterParameters(HWND main_dialog) {
-    HANDLE port = OpenPrinterPort(main_dialog);
-    if (port == INVALID_HANDLE_VALUE) {
-        ShowCommunicationError(main_dialog);
-        return false;
+    bool opened = false;
+    bool written = false;
+    {
+        BlockingExchange exchange;
+        if (std::unique_ptr<link::PrinterLine> line = OpenChosenPort(main_dialog)) {
+            opened = true;
+            const std::vector<uint8_t> sequence =
+                link::build_parameter_sequence(read_parameter_controls(main_dialog));
+            written = link::write_all(*line, sequence);
+        }
     }
-    const std::vector<uint8_t> sequence =
-        build_parameter_sequence(read_parameter_controls(main_dialog));
-    const bool written = WriteAll(port, sequence.data(), static_cast<DWORD>(sequence.size()));
-    ClosePrinterPort(port);
+    if (!opened)
+        ShowCommunicationError(main_dialog);
     return written;
 }
 
@@ -49,9 +55,9 @@ void WriteParametersAndRequery(HWND main_dialog) {
         SetConnectedState(main_dialog, false);
         return;
     }
-    if (HKEY key = MainSettingsKey())
-        SaveSettings(key, main_dialog);
+    if (g_main_dialog.settings_key)
+        SaveSettings(g_main_dialog.settings_key.get(), main_dialog);
     PostMessageA(GetDlgItem(main_dialog, IDC_CONNECT_GET), BM_CLICK, 0, 0);
 }
 
-} // namespace tq350::link
+} // namespace tq350

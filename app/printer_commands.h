@@ -4,10 +4,10 @@
 
 #include <windows.h>
 
-namespace tq350::link {
+namespace tq350 {
 
 // Runs menu command id of the main dialog; false when id is not one of these.
 // A failed command leaves the main dialog disconnected.
 bool RunPrinterCommand(HWND main_dialog, int id);
 
-} // namespace tq350::link
+} // namespace tq350
