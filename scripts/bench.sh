@@ -12,6 +12,7 @@ win="$TQ350_ROOT/build/windows"
     "$win/app/bench/minimal_dialog.exe" "Minimal dialog" </dev/null
 "$WINE" "$win/font/font_bench.exe" 200 </dev/null
 "$TQ350_ROOT/logo/bench/picture_bench.sh" 5
+"$TQ350_ROOT/cli/bench/cli_bench.sh" 5
 
 "$here/sim.sh" start com5 >/dev/null
 trap '"$here/sim.sh" stop com5' EXIT

@@ -10,6 +10,7 @@ packages=(
     xvfb xauth xdotool imagemagick
     zip unzip   # make dist
     libpng-dev libzint-dev console-setup-linux zbar-tools
+    libjpeg62-turbo-dev libgif-dev   # tq350 on Linux decodes pictures with them
     clang libclang-rt-14-dev llvm   # sanitize preset: runtimes, libFuzzer, llvm-symbolizer
 )
 

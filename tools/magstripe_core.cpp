@@ -1,5 +1,7 @@
 #include "tools/magstripe_core.h"
 
+#include "link/exchanges.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <optional>
@@ -77,6 +79,19 @@ TrackReadResult finish_track_read(const TrackExchange& exchange) {
         return {ReadMessage::reader_problem, {}};
     }
     return {ReadMessage::none, parse_track_reply(exchange.reply)};
+}
+
+TrackReadResult read_tracks(link::PrinterLine& line, const TrackSelection& selection) {
+    std::array<std::uint8_t, max_track_reply> reply{};
+    TrackExchange exchange;
+    exchange.port_opened = true;
+    exchange.request_sent = link::write_all(line, build_track_request(selection));
+    if (exchange.request_sent) {
+        const std::size_t received = line.read(reply);
+        exchange.read_succeeded = received > 0;
+        exchange.reply = std::span<const std::uint8_t>(reply.data(), received);
+    }
+    return finish_track_read(exchange);
 }
 
 } // namespace tq350::tools

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "link/printer_line.h"
+
 namespace tq350::tools {
 
 inline constexpr std::size_t track_count = 3;
@@ -58,5 +60,10 @@ struct TrackReadResult {
 
 // Any reply of at least one byte is a success, even one without a marker.
 TrackReadResult finish_track_read(const TrackExchange& exchange);
+
+// One "Read" on an open line: the request, then one read of up to
+// max_track_reply bytes. The line's time-outs give the user about half a
+// minute to swipe, and the read ends 150 ms after the card's last byte.
+TrackReadResult read_tracks(link::PrinterLine& line, const TrackSelection& selection);
 
 } // namespace tq350::tools

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "link/exchanges.h"
 #include "res/resource.h"
 #include "tools/magstripe_core.h"
 #include "win32/handles.h"
@@ -38,33 +37,16 @@ void show_message(HWND dialog, ReadMessage message) {
                 std::string(message_caption).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-// Up to 256 bytes, bounded by the line's time-outs: the user has about half a
-// minute to swipe, and the read ends 150 ms after the last byte.
-TrackReadResult read_tracks(HWND dialog, link::PrinterLine& line,
-                            std::array<uint8_t, max_track_reply>& reply) {
-    TrackExchange exchange;
-    exchange.port_opened = true;
-    const std::array<uint8_t, 4> request = build_track_request(read_selection(dialog));
-    exchange.request_sent = link::write_all(line, request);
-    if (exchange.request_sent) {
-        const std::size_t received = line.read(reply);
-        exchange.read_succeeded = received > 0;
-        exchange.reply = std::span<const uint8_t>(reply.data(), received);
-    }
-    return finish_track_read(exchange);
-}
-
 void on_read(HWND dialog) {
     show_tracks(dialog, TrackTexts{});
     const auto& open_line =
         *reinterpret_cast<const link::PrinterLineOpener*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    std::array<uint8_t, max_track_reply> reply{};
     std::optional<TrackReadResult> result;
     {
         BlockingExchange exchange;
         if (std::unique_ptr<link::PrinterLine> line = open_line()) {
             WaitCursor wait;
-            result = read_tracks(dialog, *line, reply);
+            result = read_tracks(*line, read_selection(dialog));
             line.reset();
         }
     }
