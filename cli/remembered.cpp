@@ -30,7 +30,9 @@ Remembered Remembered::load(const std::string& port) {
     std::string name;
     for (const char c : port)
         name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    r.path_ = (state_folder() / (name + ".state")).string();
+    // Never "COM5.state": to Windows a file named after a device, whatever its
+    // extension or folder, is that device, and reading it would wait on the port.
+    r.path_ = (state_folder() / ("printer-" + name + ".state")).string();
     std::ifstream in(r.path_);
     std::string line;
     while (std::getline(in, line)) {

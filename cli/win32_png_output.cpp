@@ -6,26 +6,11 @@
 
 #include <vector>
 
+#include "win32/handles.h"
+
 namespace tq350::cli {
 
 namespace {
-
-template <class T> class ComPointer {
-  public:
-    ComPointer() = default;
-    ComPointer(const ComPointer&) = delete;
-    ComPointer& operator=(const ComPointer&) = delete;
-    ~ComPointer() {
-        if (p_)
-            p_->Release();
-    }
-    T** put() { return &p_; }
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-
-  private:
-    T* p_ = nullptr;
-};
 
 struct ComScope {
     HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -52,22 +37,22 @@ bool write_logo_png(const std::string& path, std::uint32_t width, std::uint32_t 
         rows[i] = b;
     }
     const ComScope com;
-    ComPointer<IWICImagingFactory> factory;
-    ComPointer<IWICStream> stream;
-    ComPointer<IWICBitmapEncoder> encoder;
-    ComPointer<IWICBitmapFrameEncode> frame;
+    ComRef<IWICImagingFactory> factory;
+    ComRef<IWICStream> stream;
+    ComRef<IWICBitmapEncoder> encoder;
+    ComRef<IWICBitmapFrameEncode> frame;
     std::wstring wide_path(path.size() + 1, L'\0');
     wide_path.resize(static_cast<std::size_t>(MultiByteToWideChar(
         CP_ACP, 0, path.c_str(), -1, wide_path.data(), static_cast<int>(wide_path.size()))));
     WICPixelFormatGUID format = GUID_WICPixelFormatBlackWhite;
     return SUCCEEDED(com.result) &&
            SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_PPV_ARGS(factory.put()))) &&
-           SUCCEEDED(factory->CreateStream(stream.put())) &&
+                                      IID_PPV_ARGS(factory.out()))) &&
+           SUCCEEDED(factory->CreateStream(stream.out())) &&
            SUCCEEDED(stream->InitializeFromFilename(wide_path.c_str(), GENERIC_WRITE)) &&
-           SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) &&
+           SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.out())) &&
            SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
-           SUCCEEDED(encoder->CreateNewFrame(frame.put(), nullptr)) &&
+           SUCCEEDED(encoder->CreateNewFrame(frame.out(), nullptr)) &&
            SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
            SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormatBlackWhite &&
            SUCCEEDED(frame->WritePixels(height, static_cast<UINT>(row_bytes),

@@ -8,30 +8,9 @@
 
 #include "app/selection_lists.h"
 #include "link/serial_port.h"
+#include "win32/handles.h"
 
 namespace tq350::cli {
-
-namespace {
-
-class RegistryKey {
-  public:
-    RegistryKey(HKEY parent, const char* path) {
-        if (RegOpenKeyExA(parent, path, 0, KEY_READ, &key_) != ERROR_SUCCESS)
-            key_ = nullptr;
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    HKEY get() const { return key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
-
-} // namespace
 
 std::unique_ptr<link::PrinterLine> open_printer_port(const std::string& name, std::uint32_t baud) {
     return link::open_serial_port(name, baud);
@@ -39,8 +18,9 @@ std::unique_ptr<link::PrinterLine> open_printer_port(const std::string& name, st
 
 std::vector<std::string> list_serial_ports() {
     std::vector<std::string> ports;
-    const RegistryKey key(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM");
-    if (!key.get())
+    RegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ,
+                      key.out()) != ERROR_SUCCESS)
         return ports;
     for (DWORD i = 0;; ++i) {
         std::array<char, kPortEnumBufferSize> name{};
