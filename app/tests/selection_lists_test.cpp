@@ -33,6 +33,19 @@ TEST(Strtol32, FollowsTheCLibraryRules) {
     }
 }
 
+// The drop-down lists as the user reads them and the values behind them.
+TEST(SpeedAndDensityLists, ShowTheirItemsInOrder) {
+    const auto shown = [](std::span<const ListItem> items) {
+        std::string text;
+        for (const ListItem& item : items)
+            text += std::string(item.text) + "=" + std::to_string(item.data) + ";";
+        return text;
+    };
+    EXPECT_EQ(shown(kSpeedItems), "1200 bps=1200;2400 bps=2400;4800 bps=4800;9600 bps=9600;"
+                                  "19200 bps=19200;57600 bps=57600;115200 bps=115200;");
+    EXPECT_EQ(shown(kDensityItems), "70 %=70;80 %=80;90 %=90;100 %=100;120 %=120;150 %=150;");
+}
+
 std::span<const char> bytes_of(const std::string& s) {
     return std::span(s.data(), s.size());
 }
