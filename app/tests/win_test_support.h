@@ -18,7 +18,7 @@ bool pump_messages();
 
 // Counts the program's beeps for its lifetime, by type.
 class BeepRecorder {
-public:
+  public:
     BeepRecorder();
     ~BeepRecorder();
     const std::vector<UINT>& beeps() const;
@@ -29,7 +29,7 @@ public:
 // and text (control 0xFFFF) and presses the given button. With on_open set, every
 // owned dialog goes to on_open instead.
 class ModalAnswerer {
-public:
+  public:
     struct Seen {
         std::string caption;
         std::string text;
@@ -45,14 +45,13 @@ public:
 
 // A scratch key under HKCU, deleted with everything below it on both ends.
 class ScratchKey {
-public:
+  public:
     explicit ScratchKey(const std::string& name);
     ~ScratchKey();
-    HKEY root() const { return HKEY_CURRENT_USER; }
     const std::string& path() const { return path_; }
     HKEY open(REGSAM access = KEY_ALL_ACCESS) const; // caller closes
 
-private:
+  private:
     std::string path_;
 };
 
