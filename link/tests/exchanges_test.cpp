@@ -36,9 +36,15 @@ TEST(Exchanges, QueryStopsAtTheFirstShortReply) {
         PrinterReadings readings;
         EXPECT_EQ(query_printer(line, readings), c.ok);
         ASSERT_EQ(line.log.size(), c.log_size);
-        const Log expected{"write 1B 40 1B 3D 01 1B 5A", "flush", "read 32",
-                           "write 1B 60", "flush", "read 2",
-                           "write 1B 76", "flush", "read 1"};
+        const Log expected{"write 1B 40 1B 3D 01 1B 5A",
+                           "flush",
+                           "read 32",
+                           "write 1B 60",
+                           "flush",
+                           "read 2",
+                           "write 1B 76",
+                           "flush",
+                           "read 1"};
         EXPECT_EQ(line.log, Log(expected.begin(), expected.begin() + c.log_size));
         if (c.ok) {
             EXPECT_EQ(readings.power.voltage_tenths, 0x4E);
@@ -61,6 +67,8 @@ TEST(Exchanges, ALostChunkIsCountedAndTheRestStillGoesOut) {
     // No pause after the lost chunk, one millisecond per byte after the good one.
     EXPECT_EQ(line.log.back(), "pause 1");
     EXPECT_EQ(line.log.size(), 4u);
+
+    EXPECT_FALSE(send_succeeded(send_in_chunks(line, {}, [&] { ++lost; }))) << "nothing sent";
 }
 
 } // namespace

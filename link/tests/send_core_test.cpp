@@ -56,25 +56,5 @@ TEST(SendPlan, LengthZeroMeansNulTerminated) {
     }
 }
 
-TEST(SendPlan, AnyFailedChunkFailsTheSend) {
-    struct Case {
-        const char* label;
-        SendTally tally;
-        bool expected;
-    };
-    const Case cases[] = {
-        {"nothing to send", {0, 0}, false},
-        {"one chunk written", {1, 0}, true},
-        {"six chunks written", {6, 0}, true},
-        {"an early chunk failed, the last one went out", {5, 1}, false},
-        {"the only chunk failed", {0, 1}, false},
-        {"every chunk failed", {0, 6}, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        EXPECT_EQ(send_succeeded(c.tally), c.expected);
-    }
-}
-
 } // namespace
 } // namespace tq350::link
