@@ -245,6 +245,10 @@ TEST_F(ToolDialogTest, MagstripeReadsTheChosenTracksOrShowsTheProblem) {
     press(IDOK); // no card swiped
     ASSERT_EQ(static_cast<int>(answerer_.seen().size()), boxes + 1);
     EXPECT_EQ(answerer_.seen().back().text, "Problem with magstripe reader!");
+
+    for (int k = 0; k < 3; ++k)
+        SendMessageA(tool_item(IDC_MAGSTRIPE_TRACK1 + k), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindowEnabled(tool_item(IDOK))) << "every track cleared again";
 }
 
 } // namespace
