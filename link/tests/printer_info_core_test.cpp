@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -34,19 +35,11 @@ InformationBlock block_for(const BlockCase& c) {
     return block;
 }
 
-std::uint16_t capability_bits(const PrinterInfo& info) {
-    std::uint16_t bits = 0;
-    for (std::size_t i = 0; i < info.capabilities.size(); ++i) {
-        bits |= static_cast<std::uint16_t>(info.capabilities[i] ? 1u << i : 0u);
-    }
-    return bits;
-}
-
-std::uint8_t switch_bits(const PrinterInfo& info) {
-    std::uint8_t bits = 0;
-    for (std::size_t k = 0; k < info.switches.size(); ++k) {
-        bits |= static_cast<std::uint8_t>(info.switches[k] ? 1u << k : 0u);
-    }
+// Bit i set when item i of a capability or switch list is.
+template <std::size_t N> unsigned bits_of(const std::array<bool, N>& items) {
+    unsigned bits = 0;
+    for (std::size_t i = 0; i < N; ++i)
+        bits |= items[i] ? 1u << i : 0u;
     return bits;
 }
 
@@ -93,6 +86,8 @@ TEST(InformationBlock, Decodes) {
          0x35, 0x00, 0x00, 20, 0x0035, 0x00, "info fahrenheit"},
         {"blank at byte 22 skipped", "Halvik TQ-350 Printer  205", 0x00, 0x00, 0x00, 205, 0x0000,
          0x00, "info bluetooth"},
+        {"plus sign before the digits", "Halvik TQ-350 Printer +0204", 0x00, 0x00, 0x00, 204,
+         0x0000, 0x00, "info bluetooth"},
         {"minus sign before the digits", "Halvik TQ-350 Printer -0204", 0x00, 0x00, 0x00, -204,
          0x0000, 0x00, "info"},
     };
@@ -102,8 +97,8 @@ TEST(InformationBlock, Decodes) {
         const PrinterInfo info = decode_printer_info(block);
         EXPECT_EQ(info.name_number, c.name_number);
         EXPECT_EQ(read_name_number(block), c.name_number);
-        EXPECT_EQ(capability_bits(info), c.capabilities);
-        EXPECT_EQ(switch_bits(info), c.switches);
+        EXPECT_EQ(bits_of(info.capabilities), c.capabilities);
+        EXPECT_EQ(bits_of(info.switches), c.switches);
         EXPECT_EQ(flags_of(info), c.flags);
     }
 }
