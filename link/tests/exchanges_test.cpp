@@ -1,16 +1,54 @@
 #include "link/exchanges.h"
 
+#include "testing/hex.h"
+
 #include <gtest/gtest.h>
 
-#include "link/tests/scripted_line.h"
+#include <algorithm>
+#include <deque>
+#include <string>
+#include <vector>
 
 namespace tq350::link {
 namespace {
 
+// A scripted printer: one log of everything the exchange did, in order, and replies
+// served from a queue.
+class ScriptedLine final : public PrinterLine {
+  public:
+    std::deque<std::vector<std::uint8_t>> replies; // one per read, cut to the size asked
+    std::size_t write_limit = SIZE_MAX;            // bytes accepted by one write
+    std::vector<std::string> log;                  // "write 1B 40", "read 32", "pause 2500"...
+
+    std::size_t write(std::span<const std::uint8_t> bytes) override {
+        const std::size_t accepted = std::min(bytes.size(), write_limit);
+        log.push_back("write " + tq350::test::hex(bytes.first(accepted)));
+        return accepted;
+    }
+    bool flush() override {
+        log.push_back("flush");
+        return true;
+    }
+    std::size_t read(std::span<std::uint8_t> buffer) override {
+        log.push_back("read " + std::to_string(buffer.size()));
+        if (replies.empty())
+            return 0;
+        const std::vector<std::uint8_t> reply = std::move(replies.front());
+        replies.pop_front();
+        const std::size_t n = std::min(buffer.size(), reply.size());
+        std::copy_n(reply.begin(), n, buffer.begin());
+        return n;
+    }
+    void purge() override { log.push_back("purge"); }
+    void pause(std::uint32_t milliseconds) override {
+        log.push_back("pause " + std::to_string(milliseconds));
+    }
+};
+
 using Log = std::vector<std::string>;
 
 TEST(Exchanges, GreetingWaitsForThePrinterAndDropsItsNoise) {
-    test::ScriptedLine line;
+    ScriptedLine line;
     EXPECT_TRUE(wake_and_greet(line));
     EXPECT_EQ(line.log, (Log{"pause 2500", "purge", "write 1B 40 00", "flush", "pause 2"}));
 }
@@ -31,14 +69,20 @@ TEST(Exchanges, QueryStopsAtTheFirstShortReply) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        test::ScriptedLine line;
+        ScriptedLine line;
         line.replies.assign(c.replies.begin(), c.replies.end());
         PrinterReadings readings;
         EXPECT_EQ(query_printer(line, readings), c.ok);
         ASSERT_EQ(line.log.size(), c.log_size);
-        const Log expected{"write 1B 40 1B 3D 01 1B 5A", "flush", "read 32",
-                           "write 1B 60", "flush", "read 2",
-                           "write 1B 76", "flush", "read 1"};
+        const Log expected{"write 1B 40 1B 3D 01 1B 5A",
+                           "flush",
+                           "read 32",
+                           "write 1B 60",
+                           "flush",
+                           "read 2",
+                           "write 1B 76",
+                           "flush",
+                           "read 1"};
         EXPECT_EQ(line.log, Log(expected.begin(), expected.begin() + c.log_size));
         if (c.ok) {
             EXPECT_EQ(readings.power.voltage_tenths, 0x4E);
@@ -50,7 +94,7 @@ TEST(Exchanges, QueryStopsAtTheFirstShortReply) {
 
 TEST(Exchanges, ALostChunkIsCountedAndTheRestStillGoesOut) {
     const std::vector<std::uint8_t> bytes(2049, 0x55);
-    test::ScriptedLine line;
+    ScriptedLine line;
     line.write_limit = 2000; // the first chunk is cut short, the second fits
     int lost = 0;
     const SendTally tally = send_in_chunks(line, bytes, [&] { ++lost; });
@@ -61,6 +105,8 @@ TEST(Exchanges, ALostChunkIsCountedAndTheRestStillGoesOut) {
     // No pause after the lost chunk, one millisecond per byte after the good one.
     EXPECT_EQ(line.log.back(), "pause 1");
     EXPECT_EQ(line.log.size(), 4u);
+
+    EXPECT_FALSE(send_succeeded(send_in_chunks(line, {}, [&] { ++lost; }))) << "nothing sent";
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,28 +16,10 @@ namespace {
 using namespace std::literals;
 using tq350::test::hex;
 
-TEST(InformationQuery, RequestsOnTheWire) {
-    struct Case {
-        const char* label;
-        std::span<const std::uint8_t> bytes;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"information", information_request, "1B 40 1B 3D 01 1B 5A"},
-        {"power", power_request, "1B 60"},
-        {"status", status_request, "1B 76"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        EXPECT_EQ(hex(c.bytes), c.expected);
-    }
-}
-
 struct BlockCase {
     const char* label;
     std::string_view name_field; // bytes 0 on, at most 27; the rest of the block is zero
     std::uint8_t byte27, byte28, byte31;
-    std::string_view name;
     int name_number;
     std::uint16_t capabilities; // bit i: capability list item i
     std::uint8_t switches;      // bit k: switch list item k
@@ -52,19 +35,11 @@ InformationBlock block_for(const BlockCase& c) {
     return block;
 }
 
-std::uint16_t capability_bits(const PrinterInfo& info) {
-    std::uint16_t bits = 0;
-    for (std::size_t i = 0; i < info.capabilities.size(); ++i) {
-        bits |= static_cast<std::uint16_t>(info.capabilities[i] ? 1u << i : 0u);
-    }
-    return bits;
-}
-
-std::uint8_t switch_bits(const PrinterInfo& info) {
-    std::uint8_t bits = 0;
-    for (std::size_t k = 0; k < info.switches.size(); ++k) {
-        bits |= static_cast<std::uint8_t>(info.switches[k] ? 1u << k : 0u);
-    }
+// Bit i set when item i of a capability or switch list is.
+template <std::size_t N> unsigned bits_of(const std::array<bool, N>& items) {
+    unsigned bits = 0;
+    for (std::size_t i = 0; i < N; ++i)
+        bits |= items[i] ? 1u << i : 0u;
     return bits;
 }
 
@@ -89,77 +64,42 @@ std::string flags_of(const PrinterInfo& info) {
 
 TEST(InformationBlock, Decodes) {
     const BlockCase cases[] = {
-        {"32 zero bytes", "", 0x00, 0x00, 0x00, "", 0, 0x0000, 0x00, ""},
+        {"32 zero bytes", "", 0x00, 0x00, 0x00, 0, 0x0000, 0x00, ""},
         {"byte 0 zero: no features or switches, but the unit and the number count",
-         "\0alvik TQ-350 Printer 204"sv, 0x7F, 0x3F, 0x7F, "", 204, 0x0000, 0x00,
+         "\0alvik TQ-350 Printer 204"sv, 0x7F, 0x3F, 0x7F, 204, 0x0000, 0x00,
          "bluetooth fahrenheit"},
-        {"every bit set; unused bits and switch 6 ignored", "TQ-350", 0xFF, 0xFF, 0xFF, "TQ-350", 0,
-         0x1FFF, 0x5F, "info black-marks magstripe raw-irda fahrenheit"},
-        {"switch bit 5 clear reads the same as set", "TQ-350", 0x00, 0x00, 0x5F, "TQ-350", 0,
-         0x0000, 0x5F, "info raw-irda"},
-        {"switch bit 5 alone", "TQ-350", 0x00, 0x00, 0x20, "TQ-350", 0, 0x0000, 0x00, "info"},
-        {"unused feature bits 27.7, 28.6, 28.7", "TQ-350", 0x80, 0xC0, 0x00, "TQ-350", 0, 0x0000,
-         0x00, "info"},
-        {"magstripe reader 27.1 is item 1", "TQ-350", 0x02, 0x00, 0x00, "TQ-350", 0, 0x0002, 0x00,
-         "info magstripe"},
-        {"Bluetooth connection 27.6 is item 6 and does not enable the address", "TQ-350", 0x40,
-         0x00, 0x00, "TQ-350", 0, 0x0040, 0x00, "info"},
-        {"firmware upgrade 28.0 is item 7", "TQ-350", 0x00, 0x01, 0x00, "TQ-350", 0, 0x0080, 0x00,
-         "info"},
-        {"black marks 28.2 is item 9", "TQ-350", 0x00, 0x04, 0x00, "TQ-350", 0, 0x0200, 0x00,
-         "info black-marks"},
-        {"second USB 28.5 is item 12", "TQ-350", 0x00, 0x20, 0x00, "TQ-350", 0, 0x1000, 0x00,
-         "info"},
+        {"every bit set; unused bits and switch 6 ignored", "TQ-350", 0xFF, 0xFF, 0xFF, 0, 0x1FFF,
+         0x5F, "info black-marks magstripe raw-irda fahrenheit"},
+        {"switch bit 5 clear reads the same as set", "TQ-350", 0x00, 0x00, 0x5F, 0, 0x0000, 0x5F,
+         "info raw-irda"},
+        {"capability items 1, 6, 7, 9, 12 from bits 27.1, 27.6, 28.0, 28.2, 28.5; 27.6 does not "
+         "enable the address",
+         "TQ-350", 0x42, 0x25, 0x00, 0, 0x12C2, 0x00, "info black-marks magstripe"},
         {"27 characters without terminator, feature byte '7' after the digits",
-         "TQ-350 Mobile Printer 00204", 0x37, 0x00, 0x00, "TQ-350 Mobile Printer 00204", 204,
-         0x0037, 0x00, "info magstripe bluetooth fahrenheit"},
-        {"digits 204 at bytes 22-24", "Halvik TQ-350 Printer 204", 0x00, 0x00, 0x00,
-         "Halvik TQ-350 Printer 204", 204, 0x0000, 0x00, "info bluetooth"},
-        {"digits 203 at bytes 22-24", "Halvik TQ-350 Printer 203", 0x00, 0x00, 0x00,
-         "Halvik TQ-350 Printer 203", 203, 0x0000, 0x00, "info"},
-        {"non-digit at byte 22", "Halvik TQ-350 Printer V204", 0x00, 0x00, 0x00,
-         "Halvik TQ-350 Printer V204", 0, 0x0000, 0x00, "info"},
-        {"8-bit character at byte 22 is not a digit", "Halvik TQ-350 Printer \xB2\x30\x34", 0x00,
-         0x00, 0x00, "Halvik TQ-350 Printer \xB2\x30\x34", 0, 0x0000, 0x00, "info"},
+         "TQ-350 Mobile Printer 00204", 0x37, 0x00, 0x00, 204, 0x0037, 0x00,
+         "info magstripe bluetooth fahrenheit"},
+        {"digits 203 at bytes 22-24", "Halvik TQ-350 Printer 203", 0x00, 0x00, 0x00, 203, 0x0000,
+         0x00, "info"},
+        {"non-digit at byte 22", "Halvik TQ-350 Printer V204", 0x00, 0x00, 0x00, 0, 0x0000, 0x00,
+         "info"},
         {"name ends 00020, feature byte 0x35 is not read as a digit", "Halvik TQ-350 Printer 00020",
-         0x35, 0x00, 0x00, "Halvik TQ-350 Printer 00020", 20, 0x0035, 0x00, "info fahrenheit"},
-        {"blank at byte 22 skipped", "Halvik TQ-350 Printer  205", 0x00, 0x00, 0x00,
-         "Halvik TQ-350 Printer  205", 205, 0x0000, 0x00, "info bluetooth"},
-        {"plus sign before the digits", "Halvik TQ-350 Printer +0204", 0x00, 0x00, 0x00,
-         "Halvik TQ-350 Printer +0204", 204, 0x0000, 0x00, "info bluetooth"},
-        {"minus sign before the digits", "Halvik TQ-350 Printer -0204", 0x00, 0x00, 0x00,
-         "Halvik TQ-350 Printer -0204", -204, 0x0000, 0x00, "info"},
+         0x35, 0x00, 0x00, 20, 0x0035, 0x00, "info fahrenheit"},
+        {"blank at byte 22 skipped", "Halvik TQ-350 Printer  205", 0x00, 0x00, 0x00, 205, 0x0000,
+         0x00, "info bluetooth"},
+        {"plus sign before the digits", "Halvik TQ-350 Printer +0204", 0x00, 0x00, 0x00, 204,
+         0x0000, 0x00, "info bluetooth"},
+        {"minus sign before the digits", "Halvik TQ-350 Printer -0204", 0x00, 0x00, 0x00, -204,
+         0x0000, 0x00, "info"},
     };
     for (const BlockCase& c : cases) {
         SCOPED_TRACE(c.label);
         const InformationBlock block = block_for(c);
         const PrinterInfo info = decode_printer_info(block);
-        EXPECT_EQ(info.name, c.name);
         EXPECT_EQ(info.name_number, c.name_number);
         EXPECT_EQ(read_name_number(block), c.name_number);
-        EXPECT_EQ(capability_bits(info), c.capabilities);
-        EXPECT_EQ(switch_bits(info), c.switches);
+        EXPECT_EQ(bits_of(info.capabilities), c.capabilities);
+        EXPECT_EQ(bits_of(info.switches), c.switches);
         EXPECT_EQ(flags_of(info), c.flags);
-    }
-}
-
-TEST(PowerReply, SubtractsTheOffsetInEightBits) {
-    struct Case {
-        PowerReply reply;
-        int voltage_tenths;
-        int temperature;
-    };
-    const Case cases[] = {
-        {{0x6A, 0x39}, 74, 25},
-        {{0x20, 0x20}, 0, 0},
-        {{0x1F, 0x1F}, 255, 255},
-        {{0x00, 0xFF}, 224, 223},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(hex(c.reply));
-        const PowerReading reading = decode_power_reply(c.reply);
-        EXPECT_EQ(reading.voltage_tenths, c.voltage_tenths);
-        EXPECT_EQ(reading.temperature, c.temperature);
     }
 }
 
@@ -175,45 +115,11 @@ TEST(StatusByte, FirstSetBitInPriorityOrderPicksTheText) {
         {0x40, 33}, // battery too low
         {0x4C, 32}, // all three: paper first
         {0x48, 34}, // overheat before battery
-        {0x44, 32}, // paper before battery
         {0xB3, 31}, // every bit that is not read
-        {0xFF, 32},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(hex(std::span(&c.status, 1)));
         EXPECT_EQ(status_text_id(c.status), c.text_id);
-    }
-}
-
-TEST(DisplayFormats, Voltage) {
-    struct Case {
-        std::uint8_t tenths;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {74, "7.4 V"}, {255, "25.5 V"}, {0, "0.0 V"}, {5, "0.5 V"}, {100, "10.0 V"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.expected);
-        EXPECT_EQ(format_voltage(c.tenths), c.expected);
-    }
-}
-
-TEST(DisplayFormats, TemperatureWithAnsiDegreeSign) {
-    struct Case {
-        std::uint8_t degrees;
-        bool fahrenheit;
-        std::string_view expected;
-    };
-    const Case cases[] = {
-        {25, false, "25\xB0 C"},
-        {25, true, "25\xB0 F"},
-        {255, false, "255\xB0 C"},
-        {0, true, "0\xB0 F"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.expected);
-        EXPECT_EQ(format_temperature(c.degrees, c.fahrenheit), c.expected);
     }
 }
 
