@@ -17,6 +17,7 @@
 namespace {
 
 using namespace tq350::logo;
+using tq350::OwnedBitmap;
 
 double now_ms() {
     LARGE_INTEGER frequency{}, counter{};
