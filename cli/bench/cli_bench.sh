@@ -24,6 +24,7 @@ timed() {
     done | median
 }
 
+[ -x "$tq350" ] || { echo "cli_bench.sh: $tq350 is not built (make native)" >&2; exit 1; }
 "$root/scripts/sim.sh" start cli-bench >/dev/null
 trap '"$root/scripts/sim.sh" stop cli-bench' EXIT
 info=$(TQ350_STATE_DIR="$dir/state" timed "$tq350" --port "$root/build/sim/cli-bench" info)
