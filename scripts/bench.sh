@@ -17,4 +17,4 @@ win="$TQ350_ROOT/build/windows"
 "$here/sim.sh" start com5 >/dev/null
 trap '"$here/sim.sh" stop com5' EXIT
 "$WINE" "$win/link/bench/link_bench.exe" 5 </dev/null
-"$WINE" "$win/link/bench/send_bench.exe" </dev/null
+"$WINE" "$win/app/bench/send_bench.exe" </dev/null
