@@ -18,15 +18,11 @@
 #include "font/font_table_core.h"
 #include "res/resource.h"
 #include "win32/printer_exchange.h"
+#include "testing/stopwatch.h"
 
 namespace {
 
-double now_ms() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using tq350::bench::now_ms;
 
 void pump() {
     MSG msg;

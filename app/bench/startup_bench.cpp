@@ -9,14 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "testing/stopwatch.h"
+
 namespace {
 
-double now_ms() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using tq350::bench::now_ms;
 
 struct Program {
     const char* exe;

@@ -15,18 +15,11 @@
 #include "app/control_classes.h"
 #include "font/font_editor_dialog.h"
 #include "font/glyph_editor_control.h"
-#include "res/resource.h"
+#include "testing/stopwatch.h"
 
 namespace {
 
-double now_ms() {
-    static LARGE_INTEGER frequency{};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter{};
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using tq350::bench::now_ms;
 
 void pump() {
     MSG msg;

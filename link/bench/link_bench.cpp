@@ -9,17 +9,13 @@
 
 #include "link/tests/e2e_support.h"
 #include "res/resource.h"
+#include "testing/stopwatch.h"
 
 namespace {
 
-using namespace tq350::e2e;
+using tq350::bench::now_ms;
 
-double now_ms() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using namespace tq350::e2e;
 
 // Wake-up 2.5 s, close 0.3 s, and every byte both ways at 10 bits a byte.
 double floor_ms(int bytes, int bps) {

@@ -13,18 +13,14 @@
 #include "logo/logo_conversion.h"
 #include "logo/logo_conversion_core.h"
 #include "logo/picture_loader.h"
+#include "testing/stopwatch.h"
 
 namespace {
 
+using tq350::bench::now_ms;
+
 using namespace tq350::logo;
 using tq350::OwnedBitmap;
-
-double now_ms() {
-    LARGE_INTEGER frequency{}, counter{};
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
