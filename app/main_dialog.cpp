@@ -49,12 +49,12 @@ void init_list_view(HWND dialog, int id, int first_string, int count) {
     LVCOLUMNA column{};
     column.mask = LVCF_WIDTH;
     column.cx = (outer.right - outer.left) - GetSystemMetrics(SM_CXVSCROLL) - 5;
+    // Otherwise the column, the check boxes and every insert and check resize the
+    // scroll bar and the hidden header again: a round trip to the window server
+    // each, several times over, before the window can show.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    // Otherwise every insert and check resizes the scroll bar and the hidden header
-    // again: a round trip to the window server each, several times over, before the
-    // window can show.
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     for (int i = 0; i < count; ++i) {
         char text[1024];
         snprintf(text, sizeof text, "%s", LoadResString(instance, first_string + i));
@@ -95,8 +95,8 @@ void on_init_dialog(HWND dialog) {
     SendDlgItemMessageA(dialog, IDC_AUTO_OFF_SPIN, UDM_SETRANGE, 0,
                         MAKELPARAM(kAutoOffMaxMinutes, kAutoOffMinMinutes));
     SendDlgItemMessageA(dialog, IDC_AUTO_OFF_SPIN, UDM_SETPOS, 0, kAutoOffDefaultMinutes);
-    CheckRadioButton(dialog, IDC_IRDA_MAX_115200, IDC_IRDA_MAX_57600, IDC_IRDA_MAX_115200);
-    CheckRadioButton(dialog, IDC_IRDA_RELIABLE, IDC_IRDA_RAW, IDC_IRDA_RELIABLE);
+    CheckRadioPair(dialog, IDC_IRDA_MAX_115200, IDC_IRDA_MAX_115200);
+    CheckRadioPair(dialog, IDC_IRDA_RELIABLE, IDC_IRDA_RELIABLE);
     g_main_dialog.settings_key.reset(OpenSettingsKey());
     if (g_main_dialog.settings_key)
         LoadSettings(g_main_dialog.settings_key.get(), dialog);
@@ -193,8 +193,7 @@ INT_PTR on_notify(HWND dialog, const NMHDR& header) {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
         if ((change.uChanged & LVIF_STATE) && change.iItem == kRawIrdaSwitchItem) {
             bool raw = (change.uNewState & 0xFFFFF000u) == INDEXTOSTATEIMAGEMASK(2);
-            CheckRadioButton(dialog, IDC_IRDA_RELIABLE, IDC_IRDA_RAW,
-                             raw ? IDC_IRDA_RAW : IDC_IRDA_RELIABLE);
+            CheckRadioPair(dialog, IDC_IRDA_RELIABLE, raw ? IDC_IRDA_RAW : IDC_IRDA_RELIABLE);
         }
     }
     return FALSE;

@@ -43,8 +43,7 @@ void show_features(HWND dialog, const link::PrinterInfo& info) {
     if (menu)
         EnableMenuItem(menu, IDM_FIND_BLACKMARK,
                        MF_BYCOMMAND | (info.black_marks ? MF_ENABLED : MF_GRAYED));
-    CheckRadioButton(dialog, IDC_IRDA_RELIABLE, IDC_IRDA_RAW,
-                     info.raw_irda ? IDC_IRDA_RAW : IDC_IRDA_RELIABLE);
+    CheckRadioPair(dialog, IDC_IRDA_RELIABLE, info.raw_irda ? IDC_IRDA_RAW : IDC_IRDA_RELIABLE);
     if (menu) {
         EnableMenuItem(menu, IDM_MAGSTRIPE,
                        MF_BYCOMMAND | (info.magstripe_reader ? MF_ENABLED : MF_GRAYED));

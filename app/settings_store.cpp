@@ -37,8 +37,7 @@ bool apply_setting(HWND dialog, const SettingRow& row, uint32_t value) {
         return SelectComboItemByData(GetDlgItem(dialog, row.control_id),
                                      static_cast<int32_t>(value));
     case SettingKind::ButtonPair:
-        CheckRadioButton(dialog, row.control_id, row.control_id + 1,
-                         value ? row.control_id : row.control_id + 1);
+        CheckRadioPair(dialog, row.control_id, value ? row.control_id : row.control_id + 1);
         return true;
     case SettingKind::UpDownPosition:
         return SendDlgItemMessageA(dialog, row.control_id, UDM_SETPOS, 0, value) != 0;
@@ -195,6 +194,11 @@ bool IsListItemChecked(HWND list, int item) {
 
 void SetListItemChecked(HWND list, int item, bool checked) {
     ListView_SetItemState(list, item, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
+}
+
+void CheckRadioPair(HWND dialog, int first, int checked) {
+    for (int id : {first, first + 1})
+        CheckDlgButton(dialog, id, id == checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
 } // namespace tq350

@@ -45,4 +45,9 @@ bool SelectComboItemByData(HWND combo, int32_t value);
 bool IsListItemChecked(HWND list, int item);
 void SetListItemChecked(HWND list, int item, bool checked);
 
+// Checks one button of a two-button radio group (ids first and first + 1) and clears
+// the other, as CheckRadioButton does; CheckRadioButton walks every child window
+// of the dialog, a window-server round trip each under Wine.
+void CheckRadioPair(HWND dialog, int first, int checked);
+
 } // namespace tq350
