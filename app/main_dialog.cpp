@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "tools/barcode_dialog.h"
 #include "tools/magstripe_dialog.h"
+#include "win32/handles.h"
 
 namespace tq350 {
 
@@ -68,6 +69,11 @@ void init_list_view(HWND dialog, int id, int first_string, int count) {
         SetListItemChecked(list, i, false);
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    // A list measures its rows and sets its scroll bar on its first paint, which then
+    // paints it again, twice over; painted once into a scratch DC now, while the
+    // window is hidden, it shows in one paint.
+    MemoryDc scratch(nullptr);
+    SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(scratch.get()), PRF_CLIENT);
 }
 
 // The template gives both lists shared image lists, so a list does not destroy
@@ -219,11 +225,17 @@ MainDialogState g_main_dialog;
 void SetConnectedState(HWND dialog, bool connected) {
     if (!connected)
         Beep(MB_ICONEXCLAMATION);
-    for (int id : kPrinterControls)
-        EnableWindow(GetDlgItem(dialog, id), connected);
+    // Each change is a repaint and a round trip to the window server; at start-up the
+    // controls are disabled already and the hidden window's menu bar is drawn when shown.
+    for (int id : kPrinterControls) {
+        HWND control = GetDlgItem(dialog, id);
+        if (IsWindowEnabled(control) != connected)
+            EnableWindow(control, connected);
+    }
     if (HMENU menu = GetMenu(dialog)) {
         EnableMenuItem(menu, 0, MF_BYPOSITION | (connected ? MF_ENABLED : MF_GRAYED));
-        DrawMenuBar(dialog);
+        if (IsWindowVisible(dialog))
+            DrawMenuBar(dialog);
     }
 }
 
