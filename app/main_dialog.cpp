@@ -61,12 +61,15 @@ void init_list_view(HWND dialog, int id, int first_string, int count) {
         snprintf(text, sizeof text, "%s", LoadResString(instance, first_string + i));
         if (text[0] == '\0')
             snprintf(text, sizeof text, LoadResString(instance, IDS_SWITCH_NOT_USED), i + 1);
+        // Inserted unchecked, rather than checked off afterwards with a change
+        // notification for each row.
         LVITEMA item{};
-        item.mask = LVIF_TEXT;
+        item.mask = LVIF_TEXT | LVIF_STATE;
         item.iItem = i;
+        item.state = INDEXTOSTATEIMAGEMASK(1);
+        item.stateMask = LVIS_STATEIMAGEMASK;
         item.pszText = text;
         SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        SetListItemChecked(list, i, false);
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     // A list measures its rows and sets its scroll bar on its first paint, which then
