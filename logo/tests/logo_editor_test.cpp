@@ -8,20 +8,20 @@
 #include <string>
 #include <vector>
 
-#include "res/resource.h"
-#include "logo/tests/expected_test_print.h"
-#include "link/tests/fake_serial_io.h"
-#include "testing/hex.h"
-#include "logo/picture_loader.h"
 #include "app/tests/main_dialog_fixture.h"
+#include "link/tests/fake_serial_io.h"
+#include "logo/picture_loader.h"
+#include "logo/tests/expected_test_print.h"
 #include "logo/tests/test_pictures.h"
+#include "res/resource.h"
+#include "testing/hex.h"
 
 namespace tq350::logo::test {
 namespace {
 
+using ::tq350::test::hex;
 using ::tq350::test::ModalAnswerer;
 using ::tq350::test::pump_messages;
-using ::tq350::test::hex;
 using ::tq350::test::run;
 
 std::string g_picture;
@@ -89,7 +89,6 @@ TEST_F(LogoEditorTest, DownloadSendsTheRasterAndTheFourModes) {
     // black; each file stores it its own way.
     const std::vector<Bytes> black_first{{0x0F, 0xF0}, {0x00, 0x00}};
     const std::vector<Bytes> white_first{{0xF0, 0x00}, {0xFF, 0xF0}};
-    const RGBQUAD black{0, 0, 0, 0}, white{255, 255, 255, 0};
     const std::string twelve_by_two = "1D 2A 02 02 0F 00 FF 0F";
     struct Case {
         const char* label;
@@ -97,9 +96,10 @@ TEST_F(LogoEditorTest, DownloadSendsTheRasterAndTheFourModes) {
         std::string expected; // without the test print
         std::vector<int> clicks = {};
     } const cases[] = {
-        {"1 bit", bitmap_file(12, 2, 1, {black, white}, black_first), twelve_by_two},
+        {"1 bit", bitmap_file(12, 2, 1, 40, {0x000000, 0xFFFFFF}, black_first), twelve_by_two},
         // A set bit is black in this file; it must not print as the negative.
-        {"1 bit, white first", bitmap_file(12, 2, 1, {white, black}, white_first), twelve_by_two},
+        {"1 bit, white first", bitmap_file(12, 2, 1, 40, {0xFFFFFF, 0x000000}, white_first),
+         twelve_by_two},
         {"24 bits, left half black", box_bitmap_file(16, 2, 24, {0, 0, 8, 2}),
          "1D 2A 02 02 FF 00 FF 00"},
         {"GIF saved as .bmp, black rows on top", read_file(built_picture("top-band.gif")),

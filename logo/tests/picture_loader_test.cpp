@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "app/tests/win_test_support.h"
 #include "logo/picture_loader.h"
 #include "logo/tests/test_pictures.h"
-#include "app/tests/win_test_support.h"
 #include "win32/lazy_library.h"
 
 namespace tq350::logo::test {
@@ -42,10 +42,6 @@ class PictureLoaderTest : public ::testing::Test {
     std::vector<HBITMAP> loaded_;
 };
 
-std::string copy_as(const std::string& built, const std::string& name) {
-    return write_scratch_file(name, read_file(built_picture(built)));
-}
-
 // Each picture at its natural size (metafiles at 96 dots per inch), upright
 // (dark at the top, light at the bottom where `upright` is set), on white
 // where it is transparent, and a bitmap file keeping its own depth.
@@ -54,11 +50,8 @@ TEST_F(PictureLoaderTest, EachPathGivesThePictureUprightOnWhite) {
     const std::string mono = write_scratch_file("mono.bmp", box_bitmap_file(40, 5, 1, top_rows));
     const Bytes colour = box_bitmap_file(40, 6, 24, top_rows);
     const std::string down = write_scratch_file(
-        "down.bmp", bitmap_file(8, 6, 1, {{0, 0, 0, 0}, {255, 255, 255, 0}},
-                                {{0x00}, {0x00}, {0xFF}, {0xFF}, {0xFF}, {0xFF}}, true));
-    const std::string emf = write_scratch_file("frame.emf", enhanced_metafile(2540, 1270));
-    // 150 units at 75 to the inch: two inches.
-    const std::string wmf = write_scratch_file("frame.wmf", windows_metafile(150, 75, 75, true));
+        "down.bmp", bitmap_file(8, -6, 1, 40, {0x000000, 0xFFFFFF},
+                                {{0x00}, {0x00}, {0xFF}, {0xFF}, {0xFF}, {0xFF}}));
     struct Case {
         const char* label;
         std::string path;
@@ -75,10 +68,34 @@ TEST_F(PictureLoaderTest, EachPathGivesThePictureUprightOnWhite) {
         {"GIF top band", built_picture("top-band.gif"), 40, 30, 0, true, {1, 29}, {1, 0}, kBlack},
         {"JPEG", built_picture("photo.jpg"), 120, 80, 0, true, {}, {}, 0},
         {"icon mask", built_picture("icon.ico"), 32, 32, 0, false, {1, 1}, {16, 16}, 0x008000},
-        {"EMF, 1 x 0.5 inch", emf, 96, 48, 0, false, {2, 2}, {48, 24}, 0xFF0000},
-        {"placeable WMF", wmf, 192, 96, 0, false, {2, 2}, {96, 48}, 0x00FF00},
+        {"EMF, 1 x 0.5 inch",
+         built_picture("frame.emf"),
+         96,
+         48,
+         0,
+         false,
+         {2, 2},
+         {48, 24},
+         0xFF0000},
+        {"placeable WMF, 2 x 1 inch",
+         built_picture("frame.wmf"),
+         192,
+         96,
+         0,
+         false,
+         {2, 2},
+         {96, 48},
+         0x00FF00},
         // The content decides, not the name.
-        {"JPEG named .bmp", copy_as("photo.jpg", "jpeg.bmp"), 120, 80, 0, true, {}, {}, 0},
+        {"JPEG named .bmp",
+         write_scratch_file("jpeg.bmp", read_file(built_picture("photo.jpg"))),
+         120,
+         80,
+         0,
+         true,
+         {},
+         {},
+         0},
         {"no extension", write_scratch_file("bitmap", colour), 40, 6, 24, true, {}, {}, 0},
     };
     HDC screen = GetDC(nullptr);
@@ -149,9 +166,9 @@ std::vector<GoodPicture> good_pictures() {
         // The image's own header at 22, after the directory.
         {"icon.ico", read_file(built_picture("icon.ico")), 22 + 40, 22 + 4, 4, 65535, 256},
         // The frame's right and bottom in 0.01 mm: 100 m.
-        {"EMF.emf", enhanced_metafile(2540, 1270), 88, 32, 4, 10000000, 0},
+        {"EMF.emf", read_file(built_picture("frame.emf")), 88, 32, 4, 10000000, 0},
         // The bounding box in units, 75 to the inch: 32767 units are 437 inches.
-        {"WMF.wmf", windows_metafile(150, 75, 75, true), 22 + 18, 10, 2, 32767, 0},
+        {"WMF.wmf", read_file(built_picture("frame.wmf")), 22 + 18, 10, 2, 32767, 0},
     };
 }
 
@@ -165,23 +182,24 @@ TEST_F(PictureLoaderTest, BrokenFilesGiveNothingAndCostNothing) {
     const auto add = [&](const std::string& label, const Bytes& bytes) {
         cases.emplace_back(label, write_scratch_file("broken " + label, bytes));
     };
-    for (const GoodPicture& good : good_pictures()) {
-        const Bytes& b = good.bytes;
-        const std::string name = good.name;
+    for (const GoodPicture& g : good_pictures()) {
+        const Bytes& b = g.bytes;
+        const std::string name = g.name;
         ASSERT_NE(load(write_scratch_file(name, b)), nullptr) << "the good " << name;
         add("empty " + name, {});
-        for (std::size_t at : {std::size_t{2}, good.header - 1, b.size() / 2, b.size() - 2})
+        for (std::size_t at : {std::size_t{2}, g.header - 1, b.size() / 2, b.size() - 2})
             add("cut at " + std::to_string(at) + " " + name,
                 Bytes(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(at)));
         add("first byte changed " + name, with(b, 0, b[0] ^ 0xFFu, 1));
-        add("huge " + name, good.claiming(good.huge));
-        if (good.beyond_data)
-            add("beyond its data " + name, good.claiming(good.beyond_data));
+        add("huge " + name, g.claiming(g.huge));
+        if (g.beyond_data)
+            add("beyond its data " + name, g.claiming(g.beyond_data));
     }
     add("text.bmp", {'h', 'e', 'l', 'l', 'o', '\r', '\n'});
-    add("plain.wmf", windows_metafile(150, 75, 75, false));
+    const std::vector<GoodPicture> good = good_pictures();
+    add("plain.wmf", Bytes(good[5].bytes.begin() + 22, good[5].bytes.end()));
     // Larger than any picture within the budget could be: not even read.
-    const std::string huge = write_scratch_file("huge file.bmp", good_pictures()[0].bytes);
+    const std::string huge = write_scratch_file("huge file.bmp", good[0].bytes);
     {
         HANDLE file =
             CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -220,7 +238,7 @@ TEST_F(PictureLoaderTest, BrokenFilesGiveNothingAndCostNothing) {
 // What the open-file dialog showed, and how to answer it.
 struct OpenDialogVisit {
     std::vector<std::string> titles;
-    std::vector<std::string> types;
+    std::string type;   // the file type offered first
     std::string answer; // the file name to type, or "" to cancel
     HWND dialog = nullptr;
 };
@@ -230,12 +248,8 @@ OpenDialogVisit g_visit;
 void CALLBACK answer_open_dialog(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     char text[256] = {};
-    HWND type_list = GetDlgItem(g_visit.dialog, cmb1);
-    const LRESULT count = SendMessageA(type_list, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        SendMessageA(type_list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        g_visit.types.push_back(text);
-    }
+    GetDlgItemTextA(g_visit.dialog, cmb1, text, sizeof text);
+    g_visit.type = text;
     if (!g_visit.answer.empty())
         SetDlgItemTextA(g_visit.dialog, cmb13, g_visit.answer.c_str());
     PostMessageA(g_visit.dialog, WM_COMMAND,
@@ -271,11 +285,7 @@ TEST_F(PictureLoaderTest, OpenDialogOffersTheTypesAndLoadsTheChosenFile) {
     EXPECT_EQ(g_visit.titles, std::vector<std::string>{"Open Picture File"});
     ASSERT_NE(bitmap, nullptr);
     EXPECT_EQ(describe(bitmap).width, 60);
-    EXPECT_EQ(g_visit.types,
-              (std::vector<std::string>{
-                  "Supported Files Types(*.bmp;*.gif;*.jpg;*.ico;*.emf;*.wmf)", "Bitmaps (*.bmp)",
-                  "GIF Files (*.gif)", "JPEG Files (*.jpg)", "Icons (*.ico)",
-                  "Enhanced Metafiles (*.emf)", "Windows Metafiles (*.wmf)"}));
+    EXPECT_EQ(g_visit.type, "Supported Files Types(*.bmp;*.gif;*.jpg;*.ico;*.emf;*.wmf)");
 
     g_visit = {};
     EXPECT_EQ(LoadPicture(owner), nullptr) << "cancelled";
