@@ -26,6 +26,9 @@ const std::string& test_print_hex = test::kExpectedTestPrint;
 TEST(LogoRaster, BytesAsThePrinterWantsThem) {
     const std::array<Rgb, 2> black_first{black, white};
     const std::array<Rgb, 2> white_first{white, black};
+    const std::vector<std::uint8_t> three_rows{1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0};
+    const std::vector<std::uint8_t> filled{0x00, 0x11, 0x22, 0x33, 0x44, 0xEE, 0xEE, 0xEE,
+                                           0x55, 0x66, 0x77, 0x88, 0x99, 0xEE, 0xEE, 0xEE};
     struct Case {
         const char* label;
         std::uint32_t width, height;
@@ -46,19 +49,8 @@ TEST(LogoRaster, BytesAsThePrinterWantsThem) {
         {"12 wide", 12, 1, {0x00, 0x0F, 0, 0}, black_first, "FF 0F"},
         {"12 wide, last dot black", 12, 1, {0xFF, 0xE0, 0, 0}, black_first, "00 08"},
         {"384 wide, no masking", 384, 1, std::vector<std::uint8_t>(48), black_first, run("FF", 48)},
-        {"top row first",
-         8,
-         3,
-         {0x01, 0, 0, 0, 0x02, 0, 0, 0, 0x03, 0, 0, 0},
-         black_first,
-         "3F BF 7F"},
-        {"fill bytes skipped",
-         40,
-         2,
-         {0x00, 0x11, 0x22, 0x33, 0x44, 0xEE, 0xEE, 0xEE, 0x55, 0x66, 0x77, 0x88, 0x99, 0xEE, 0xEE,
-          0xEE},
-         black_first,
-         "55 99 11 EE 66 FF 77 BB 33 DD"},
+        {"top row first", 8, 3, three_rows, black_first, "3F BF 7F"},
+        {"fill bytes skipped", 40, 2, filled, black_first, "55 99 11 EE 66 FF 77 BB 33 DD"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);

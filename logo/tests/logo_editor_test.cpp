@@ -50,12 +50,7 @@ class LogoEditorTest : public ::tq350::test::MainDialogTest {
         messages_.clear();
         ModalAnswerer answerer;
         answerer.on_open = [&](HWND window) {
-            char title[64] = {};
-            GetWindowTextA(window, title, sizeof title);
-            if (std::string(title) != "Preview & download logo") {
-                char text[256] = {};
-                GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
-                messages_.push_back(std::string(title) + ": " + text);
+            if (GetDlgItem(window, 0xFFFF)) { // a message box
                 PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                 return;
             }
@@ -68,6 +63,9 @@ class LogoEditorTest : public ::tq350::test::MainDialogTest {
         };
         command(IDM_LOGO_EDITOR, 0);
         pump_messages();
+        for (const ModalAnswerer::Seen& seen : answerer.seen())
+            if (!seen.text.empty())
+                messages_.push_back(seen.caption + ": " + seen.text);
     }
     // What the command wrote after the greeting.
     std::string sent() const {
