@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,7 @@ TEST_F(PictureLoaderTest, EachPathGivesThePictureUprightOnWhite) {
     };
     HDC screen = GetDC(nullptr);
     ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 96) << "the metafile sizes above";
+    const int screen_bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
     ReleaseDC(nullptr, screen);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -84,7 +86,7 @@ TEST_F(PictureLoaderTest, EachPathGivesThePictureUprightOnWhite) {
         const LoadedBitmap loaded = describe(bitmap);
         EXPECT_EQ(loaded.width, c.width);
         EXPECT_EQ(loaded.height, c.height);
-        EXPECT_EQ(loaded.bits_per_pixel, c.bits ? c.bits : screen_bits_per_pixel());
+        EXPECT_EQ(loaded.bits_per_pixel, c.bits ? c.bits : screen_bits);
         EXPECT_EQ(loaded.dib_section, c.bits != 0);
         if (c.upright) {
             EXPECT_LT(pixel(bitmap, 1, 0) & 0xFF, 0x40u);
@@ -135,15 +137,7 @@ TEST_F(PictureLoaderTest, BrokenFilesGiveNothingAndCostNothing) {
     add("plain.wmf", Bytes(wmf.begin() + 22, wmf.end()));
     // Larger than any picture within the budget could be: not even read.
     const std::string huge = write_scratch_file("huge file.bmp", bmp);
-    {
-        HANDLE file =
-            CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        LARGE_INTEGER end{};
-        end.QuadPart = std::int64_t{300} << 20;
-        SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
-        SetEndOfFile(file);
-        CloseHandle(file);
-    }
+    std::filesystem::resize_file(huge, std::uintmax_t{300} << 20);
     cases.emplace_back("BMP of 300 MB", huge);
     cases.emplace_back("no such file", scratch_path("no such file.bmp"));
 

@@ -90,7 +90,6 @@ TEST(KeyScroll, ArrowsLinePagesAndEndsShiftWinningOverCtrl) {
         {"Page Up", key_page_up, false, false, true, scroll_page_back},
         {"Shift+Page Down", key_page_down, true, false, false, scroll_page_on},
         {"Home", key_home, false, false, true, scroll_start},
-        {"Ctrl+Home", key_home, false, true, false, scroll_start},
         {"End", key_end, false, false, true, scroll_end},
         {"Tab", 0x09, false, false, false, -1},
     };

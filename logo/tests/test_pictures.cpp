@@ -94,11 +94,4 @@ std::uint32_t pixel(HBITMAP bitmap, int x, int y) {
     return pixels[static_cast<std::size_t>(y) * loaded.width + x] & 0xFFFFFF;
 }
 
-int screen_bits_per_pixel() {
-    HDC screen = GetDC(nullptr);
-    const int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
-    ReleaseDC(nullptr, screen);
-    return bits;
-}
-
 } // namespace tq350::logo::test

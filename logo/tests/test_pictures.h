@@ -34,6 +34,5 @@ struct LoadedBitmap {
 LoadedBitmap describe(HBITMAP bitmap);
 // The colour of a pixel, (0, 0) the top-left corner, as 0xRRGGBB.
 std::uint32_t pixel(HBITMAP bitmap, int x, int y);
-int screen_bits_per_pixel();
 
 } // namespace tq350::logo::test
