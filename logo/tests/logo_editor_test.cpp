@@ -67,14 +67,6 @@ class LogoEditorTest : public ::tq350::test::MainDialogTest {
             if (!seen.text.empty())
                 messages_.push_back(seen.caption + ": " + seen.text);
     }
-    // What the command wrote after the greeting.
-    std::string sent() const {
-        const std::vector<uint8_t> all = printer_.written();
-        if (all.size() < 3)
-            return "";
-        return hex(std::vector<uint8_t>(all.begin() + 3, all.end()));
-    }
-
     link::test::FakeSerialIo printer_;
     int dialogs_opened_ = 0;
     std::vector<std::string> messages_;
@@ -107,7 +99,7 @@ TEST_F(LogoEditorTest, DownloadSendsTheRasterAndTheFourModes) {
         printer_.writes.clear();
         run_command(write_scratch_file("logo.bmp", c.file), {});
         EXPECT_EQ(dialogs_opened_, 1);
-        EXPECT_EQ(sent(), c.expected + " " + kExpectedTestPrint);
+        EXPECT_EQ(hex(printer_.written()), "1B 40 00 " + c.expected + " " + kExpectedTestPrint);
         EXPECT_TRUE(messages_.empty());
         EXPECT_TRUE(IsWindowEnabled(item(IDC_CONNECT_SET)));
     }

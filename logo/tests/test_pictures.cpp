@@ -83,15 +83,12 @@ LoadedBitmap describe(HBITMAP bitmap) {
 }
 
 std::uint32_t pixel(HBITMAP bitmap, int x, int y) {
-    const LoadedBitmap loaded = describe(bitmap);
-    BITMAPINFO info{
-        {sizeof info.bmiHeader, loaded.width, -loaded.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(loaded.width) * loaded.height);
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, static_cast<UINT>(loaded.height), pixels.data(), &info,
-              DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return pixels[static_cast<std::size_t>(y) * loaded.width + x] & 0xFFFFFF;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    const COLORREF colour = GetPixel(dc, x, y);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
 }
 
 } // namespace tq350::logo::test
