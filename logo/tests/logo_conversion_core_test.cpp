@@ -230,23 +230,19 @@ TEST(CentreLogo, WhiteMarginsAndTheLogosOwnColourTable) {
     const std::vector<std::uint8_t> black_dot{0x00, 0, 0, 0};
     // dx = 190: dots 190 and 191 end byte 23, dot 192 opens byte 24.
     const std::string shifted = run("FF", 23) + " FD 00 00 00 00 / " + run("FF", 23) + " FE 80";
+    const std::string white_rows = run(run("FF", 24) + " 80 00 00 00", 122, " / ");
+    const MonoBitmapView bf{3, 2, black_first, {black, white}};
+    const MonoBitmapView wf{3, 2, white_first, {white, black}};
+    const MonoBitmapView dot{1, 1, black_dot, {black, white}};
     struct Case {
         const char* label;
         MonoBitmapView logo;
         bool horizontal, vertical;
         std::string expected;
     } const cases[] = {
-        {"horizontal", {3, 2, black_first, {black, white}}, true, false, shifted + " 00 00 00"},
-        {"both, white first",
-         {3, 2, white_first, {white, black}},
-         true,
-         true,
-         shifted + " 00 00 00 / " + run(run("FF", 24) + " 80 00 00 00", 122, " / ")},
-        {"vertical",
-         {1, 1, black_dot, {black, white}},
-         false,
-         true,
-         "00 00 00 00 / " + run("80 00 00 00", 123, " / ")},
+        {"horizontal", bf, true, false, shifted + " 00 00 00"},
+        {"both, white first", wf, true, true, shifted + " 00 00 00 / " + white_rows},
+        {"vertical", dot, false, true, "00 00 00 00 / " + run("80 00 00 00", 123, " / ")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);

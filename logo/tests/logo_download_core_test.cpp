@@ -100,30 +100,24 @@ TEST(LogoDownload, WholeSequences) {
     logo_100x50[0] = 0x01;
     logo_100x50[49 * 16] = 0x80;
     const LogoRaster full_area = LogoRaster::blank(384, 247);
+    const MonoBitmapView small{8, 1, black_8x1, {black, white}};
+    const MonoBitmapView medium{100, 50, logo_100x50, {black, white}};
     struct Case {
         const char* label;
         MonoBitmapView logo;
-        std::size_t expected_length;
         std::string expected;
     } const cases[] = {
-        {"8 x 1 all black",
-         {8, 1, black_8x1, {black, white}},
-         187,
-         "1D 2A 01 01 FF " + test_print_hex},
-        {"100 x 50",
-         {100, 50, logo_100x50, {black, white}},
-         836,
+        {"8 x 1 all black", small, "1D 2A 01 01 FF " + test_print_hex},
+        {"100 x 50", medium,
          "1D 2A 0D 32 FE " + run("FF", 11) + " 0F " + run(run("FF", 12) + " 0F", 48) + " 7F " +
              run("FF", 11) + " 0F " + test_print_hex},
-        {"384 x 247", full_area.view(), 12042,
-         "1D 2A 30 F7 " + run("FF", 11856) + " " + test_print_hex},
+        {"384 x 247", full_area.view(), "1D 2A 30 F7 " + run("FF", 11856) + " " + test_print_hex},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         const std::optional<std::vector<std::uint8_t>> sequence =
             build_logo_download(c.logo, captions);
         ASSERT_TRUE(sequence.has_value());
-        EXPECT_EQ(sequence->size(), c.expected_length);
         EXPECT_EQ(hex(*sequence), c.expected);
     }
 }

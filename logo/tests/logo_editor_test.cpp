@@ -77,18 +77,16 @@ class LogoEditorTest : public ::tq350::test::MainDialogTest {
 TEST_F(LogoEditorTest, DownloadSendsTheRasterAndTheFourModes) {
     // 12 x 2: the top row black on its first four dots, the bottom row all
     // black; each file stores it its own way.
-    const std::vector<Bytes> black_first{{0x0F, 0xF0}, {0x00, 0x00}};
-    const std::vector<Bytes> white_first{{0xF0, 0x00}, {0xFF, 0xF0}};
-    const std::string twelve_by_two = "1D 2A 02 02 0F 00 FF 0F";
+    const Bytes black_first = bitmap_file(12, 2, 1, 40, {0, 0xFFFFFF}, {{0x0F, 0xF0}, {0, 0}});
+    const Bytes white_first = bitmap_file(12, 2, 1, 40, {0xFFFFFF, 0}, {{0xF0, 0}, {0xFF, 0xF0}});
     struct Case {
         const char* label;
         Bytes file;
         std::string expected; // without the test print
     } const cases[] = {
-        {"1 bit", bitmap_file(12, 2, 1, 40, {0x000000, 0xFFFFFF}, black_first), twelve_by_two},
+        {"1 bit", black_first, "1D 2A 02 02 0F 00 FF 0F"},
         // A set bit is black in this file; it must not print as the negative.
-        {"1 bit, white first", bitmap_file(12, 2, 1, 40, {0xFFFFFF, 0x000000}, white_first),
-         twelve_by_two},
+        {"1 bit, white first", white_first, "1D 2A 02 02 0F 00 FF 0F"},
         {"24 bits, left half black", box_bitmap_file(16, 2, 24, {0, 0, 8, 2}),
          "1D 2A 02 02 FF 00 FF 00"},
         {"GIF saved as .bmp, black rows on top", read_file(built_picture("top-band.gif")),
