@@ -197,37 +197,26 @@ TEST_F(LogoDialogTest, DownloadHandsOverExactlyOneBitmapAndOnlyWhenEnabled) {
     EXPECT_EQ(state(), "D- D- D- D- D-  x ");
 }
 
+// Download centres the logo only where its box is enabled and checked.
 TEST_F(LogoDialogTest, CentringAppliesWhereTheBoxIsEnabledAndChecked) {
-    const std::string wide_logo =
-        write_scratch_file("wide.bmp", box_bitmap_file(384, 100, 1, {0, 0, 384, 100}));
-    struct Case {
-        const char* label;
-        bool horizontal, vertical;
-        std::string then_load; // "Load Other" before Download
-        const char* size;
-    } const cases[] = {
-        {"neither", false, false, "", "100 x 50"},
-        {"horizontal", true, false, "", "242 x 50"},
-        // 384 wide: the horizontal box is disabled but keeps its check.
-        {"both, then a 384-wide logo", true, true, wide_logo, "384 x 173"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        open(one_bit_picture(100, 50));
-        if (c.horizontal)
-            click(IDC_LOGO_CENTER_HORIZONTAL);
-        if (c.vertical)
-            click(IDC_LOGO_CENTER_VERTICAL);
-        if (!c.then_load.empty()) {
-            g_next_picture = c.then_load;
-            press(IDC_LOGO_LOAD_OTHER);
-            EXPECT_EQ(state(), "D+ D+ E- D+ E+ 384 x 100");
-        }
-        press(IDOK);
+    const auto logo_size = [this] {
         const LoadedBitmap logo = describe(logo_);
-        EXPECT_EQ(std::to_string(logo.width) + " x " + std::to_string(logo.height), c.size);
-        EXPECT_EQ(logo.bits_per_pixel, 1);
-    }
+        return std::to_string(logo.width) + " x " + std::to_string(logo.height) + " at " +
+               std::to_string(logo.bits_per_pixel);
+    };
+    open(one_bit_picture(100, 50));
+    click(IDC_LOGO_CENTER_HORIZONTAL);
+    press(IDOK);
+    EXPECT_EQ(logo_size(), "242 x 50 at 1");
+    // Then a 384-wide logo: the horizontal box is disabled but keeps its check.
+    open(one_bit_picture(100, 50));
+    click(IDC_LOGO_CENTER_HORIZONTAL);
+    click(IDC_LOGO_CENTER_VERTICAL);
+    g_next_picture = write_scratch_file("wide.bmp", box_bitmap_file(384, 100, 1, {}));
+    press(IDC_LOGO_LOAD_OTHER);
+    EXPECT_EQ(state(), "D+ D+ E- D+ E+ 384 x 100");
+    press(IDOK);
+    EXPECT_EQ(logo_size(), "384 x 173 at 1");
 }
 
 TEST_F(LogoDialogTest, LoadOtherReplacesThePictureAndCancelLeavesNoBitmap) {
