@@ -151,8 +151,7 @@ class FaultMatrix : public ::testing::TestWithParam<Case> {
                 rows[i].assign(48, 0x00);
             const std::string picture = logo::test::write_scratch_file(
                 std::string(c.name) + ".bmp",
-                logo::test::bitmap_file(384, c.logo_rows, 1,
-                                        {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}}, rows));
+                logo::test::bitmap_file(384, c.logo_rows, 1, 40, {0x000000, 0xFFFFFF}, rows));
             HWND logo_dialog = program.open_logo_dialog(picture, kExchangeMs);
             ASSERT_NE(logo_dialog, nullptr);
             ASSERT_TRUE(program.click_when_enabled(logo_dialog, IDOK, kExchangeMs));

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "res/resource.h"
+#include "app/main_dialog.h"
+#include "app/tests/win_test_support.h"
 #include "logo/logo_dialog.h"
 #include "logo/picture_loader.h"
-#include "app/main_dialog.h"
 #include "logo/tests/test_pictures.h"
-#include "app/tests/win_test_support.h"
+#include "res/resource.h"
 
 namespace tq350::logo::test {
 namespace {
@@ -36,16 +36,10 @@ HBITMAP screen_picture(int width, int height) {
     return bitmap;
 }
 
-// A 1-bit DIB section as the loader hands over a 1-bit bitmap file.
+// A 1-bit DIB section, all black, as the loader hands over a 1-bit bitmap file.
 HBITMAP one_bit_picture(int width, int height) {
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colours[2];
-    } info{{sizeof(BITMAPINFOHEADER), width, height, 1, 1, BI_RGB, 0, 0, 0, 2, 0},
-           {{0, 0, 0, 0}, {255, 255, 255, 0}}};
-    void* bits = nullptr;
-    return CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
-                            nullptr, 0);
+    const Bytes file = box_bitmap_file(width, height, 1, {0, 0, width, height});
+    return LoadPictureFile(write_scratch_file("one bit.bmp", file).c_str());
 }
 
 std::string g_next_picture;
@@ -166,20 +160,20 @@ TEST_F(LogoDialogTest, BoxesAndPreviewFollowThePictureAndTheClicks) {
     press(IDC_LOGO_STRETCH, BN_SETFOCUS);
     EXPECT_EQ(preview(), shown);
     EXPECT_EQ(state(), "E+ E+ E- D- E- 384 x 192");
-}
-
-// The preview wants the arrow keys and Tab, so it moves the focus on itself.
-TEST_F(LogoDialogTest, TabLeavesThePreviewForTheNextControl) {
-    open(screen_picture(100, 50));
+    // The preview wants the arrow keys and Tab, so it moves the focus on itself.
     SetFocus(item(IDC_LOGO_PREVIEW));
     ASSERT_EQ(GetFocus(), item(IDC_LOGO_PREVIEW));
     SendMessageA(item(IDC_LOGO_PREVIEW), WM_KEYDOWN, VK_TAB, 0);
     EXPECT_EQ(GetFocus(), item(IDC_LOGO_BLACK_WHITE));
 }
 
+// Download hands over the logo and deletes the picture; destroyed without
+// Cancel or Download, as when its owner goes, the dialog deletes its preview
+// and leaves the picture to the caller (the fixture deletes it and counts
+// what is left). Without a picture it stays as the template made it.
 TEST_F(LogoDialogTest, DownloadHandsOverExactlyOneBitmapAndOnlyWhenEnabled) {
     // Enter sends IDOK whether or not "Download" is enabled.
-    const HBITMAP larger = screen_picture(500, 300);
+    HBITMAP larger = screen_picture(500, 300);
     open(larger);
     SendMessageA(dialog_, WM_COMMAND, IDOK, 0);
     pump_messages();
@@ -193,42 +187,39 @@ TEST_F(LogoDialogTest, DownloadHandsOverExactlyOneBitmapAndOnlyWhenEnabled) {
     EXPECT_FALSE(IsWindowVisible(dialog_));
     EXPECT_EQ(logo_, converted);
     EXPECT_EQ(GetObjectType(source), 0u) << "the source picture is deleted";
+
+    open(larger = screen_picture(500, 300));
+    ASSERT_NE(preview(), larger);
+    DestroyWindow(dialog_);
+    dialog_ = nullptr;
+    EXPECT_EQ(logo_, larger);
+    open(nullptr);
+    EXPECT_EQ(state(), "D- D- D- D- D-  x ");
 }
 
+// Download centres the logo only where its box is enabled and checked.
 TEST_F(LogoDialogTest, CentringAppliesWhereTheBoxIsEnabledAndChecked) {
-    const std::string wide_logo =
-        write_scratch_file("wide.bmp", box_bitmap_file(384, 100, 1, {0, 0, 384, 100}));
-    struct Case {
-        const char* label;
-        bool horizontal, vertical;
-        std::string then_load; // "Load Other" before Download
-        const char* size;
-    } const cases[] = {
-        {"neither", false, false, "", "100 x 50"},
-        {"horizontal", true, false, "", "242 x 50"},
-        // 384 wide: the horizontal box is disabled but keeps its check.
-        {"both, then a 384-wide logo", true, true, wide_logo, "384 x 173"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        open(one_bit_picture(100, 50));
-        if (c.horizontal)
-            click(IDC_LOGO_CENTER_HORIZONTAL);
-        if (c.vertical)
-            click(IDC_LOGO_CENTER_VERTICAL);
-        if (!c.then_load.empty()) {
-            g_next_picture = c.then_load;
-            press(IDC_LOGO_LOAD_OTHER);
-            EXPECT_EQ(state(), "D+ D+ E- D+ E+ 384 x 100");
-        }
-        press(IDOK);
+    const auto logo_size = [this] {
         const LoadedBitmap logo = describe(logo_);
-        EXPECT_EQ(std::to_string(logo.width) + " x " + std::to_string(logo.height), c.size);
-        EXPECT_EQ(logo.bits_per_pixel, 1);
-    }
+        return std::to_string(logo.width) + " x " + std::to_string(logo.height) + " at " +
+               std::to_string(logo.bits_per_pixel);
+    };
+    open(one_bit_picture(100, 50));
+    click(IDC_LOGO_CENTER_HORIZONTAL);
+    press(IDOK);
+    EXPECT_EQ(logo_size(), "242 x 50 at 1");
+    // Then a 384-wide logo: the horizontal box is disabled but keeps its check.
+    open(one_bit_picture(100, 50));
+    click(IDC_LOGO_CENTER_HORIZONTAL);
+    click(IDC_LOGO_CENTER_VERTICAL);
+    g_next_picture = write_scratch_file("wide.bmp", box_bitmap_file(384, 100, 1, {}));
+    press(IDC_LOGO_LOAD_OTHER);
+    EXPECT_EQ(state(), "D+ D+ E- D+ E+ 384 x 100");
+    press(IDOK);
+    EXPECT_EQ(logo_size(), "384 x 173 at 1");
 }
 
-TEST_F(LogoDialogTest, LoadOtherReplacesThePicture) {
+TEST_F(LogoDialogTest, LoadOtherReplacesThePictureAndCancelLeavesNoBitmap) {
     const HBITMAP first = screen_picture(500, 300);
     open(first);
     click(IDC_LOGO_STRETCH);
@@ -250,21 +241,12 @@ TEST_F(LogoDialogTest, LoadOtherReplacesThePicture) {
     press(IDC_LOGO_LOAD_OTHER);
     EXPECT_EQ(state(), "E+ E- D- D- D- 800 x 40") << "unchecked, then B&W clicked again";
     EXPECT_EQ(describe(logo_).bits_per_pixel, 24);
-}
-
-// Destroyed without Cancel or Download, as when its owner goes: the dialog
-// deletes its preview and leaves the picture to the caller (the fixture
-// deletes it and counts what is left). Without a picture it stays as the
-// template made it.
-TEST_F(LogoDialogTest, DestroyedUnansweredItLeavesOnlyThePicture) {
-    const HBITMAP source = screen_picture(500, 300);
-    open(source);
-    ASSERT_NE(preview(), source);
-    DestroyWindow(dialog_);
-    dialog_ = nullptr;
-    EXPECT_EQ(logo_, source);
-    open(nullptr);
-    EXPECT_EQ(state(), "D- D- D- D- D-  x ");
+    // Cancel after all that: every bitmap made or given is gone (the fixture
+    // checks that none is left and none deleted twice).
+    click(IDC_LOGO_STRETCH);
+    press(IDCANCEL);
+    EXPECT_EQ(logo_, nullptr);
+    EXPECT_GE(gui_objects_.deletes(), 4u);
 }
 
 TEST_F(LogoDialogTest, FailedConversionBeepsAndLeavesNoPreview) {
@@ -277,21 +259,6 @@ TEST_F(LogoDialogTest, FailedConversionBeepsAndLeavesNoPreview) {
     press(IDOK);
     EXPECT_EQ(logo_, nullptr);
     EXPECT_EQ(GetObjectType(source), 0u);
-}
-
-// Back and forth between the boxes, then Cancel: every bitmap the dialog
-// made or was given is gone (the fixture checks that none is left and none
-// deleted twice).
-TEST_F(LogoDialogTest, CancelAfterSeveralConversionsLeavesNoBitmap) {
-    open(screen_picture(600, 400));
-    for (int id : {IDC_LOGO_STRETCH, IDC_LOGO_BLACK_WHITE, IDC_LOGO_STRETCH, IDC_LOGO_BLACK_WHITE})
-        click(id);
-    g_next_picture = write_scratch_file("next.bmp", box_bitmap_file(50, 50, 8, {0, 0, 5, 5}));
-    press(IDC_LOGO_LOAD_OTHER);
-    click(IDC_LOGO_BLACK_WHITE);
-    press(IDCANCEL);
-    EXPECT_EQ(logo_, nullptr);
-    EXPECT_GE(gui_objects_.deletes(), 6u);
 }
 
 } // namespace

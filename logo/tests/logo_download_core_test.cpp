@@ -26,6 +26,9 @@ const std::string& test_print_hex = test::kExpectedTestPrint;
 TEST(LogoRaster, BytesAsThePrinterWantsThem) {
     const std::array<Rgb, 2> black_first{black, white};
     const std::array<Rgb, 2> white_first{white, black};
+    const std::vector<std::uint8_t> three_rows{1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0};
+    const std::vector<std::uint8_t> filled{0x00, 0x11, 0x22, 0x33, 0x44, 0xEE, 0xEE, 0xEE,
+                                           0x55, 0x66, 0x77, 0x88, 0x99, 0xEE, 0xEE, 0xEE};
     struct Case {
         const char* label;
         std::uint32_t width, height;
@@ -35,7 +38,6 @@ TEST(LogoRaster, BytesAsThePrinterWantsThem) {
     } const cases[] = {
         {"all black", 8, 1, {0x00, 0xEE, 0xEE, 0xEE}, black_first, "FF"},
         {"leftmost white", 8, 1, {0x80, 0, 0, 0}, black_first, "FE"},
-        {"C8", 8, 1, {0xC8, 0, 0, 0}, black_first, "EC"},
         // A 1-bit file listing white first: its set bits are the black dots.
         {"white first, leftmost black", 8, 1, {0x80, 0, 0, 0}, white_first, "01"},
         {"light gray first", 8, 1, {0x80, 0, 0, 0}, {{{200, 200, 200}, {50, 50, 50}}}, "01"},
@@ -46,19 +48,8 @@ TEST(LogoRaster, BytesAsThePrinterWantsThem) {
         {"12 wide", 12, 1, {0x00, 0x0F, 0, 0}, black_first, "FF 0F"},
         {"12 wide, last dot black", 12, 1, {0xFF, 0xE0, 0, 0}, black_first, "00 08"},
         {"384 wide, no masking", 384, 1, std::vector<std::uint8_t>(48), black_first, run("FF", 48)},
-        {"top row first",
-         8,
-         3,
-         {0x01, 0, 0, 0, 0x02, 0, 0, 0, 0x03, 0, 0, 0},
-         black_first,
-         "3F BF 7F"},
-        {"fill bytes skipped",
-         40,
-         2,
-         {0x00, 0x11, 0x22, 0x33, 0x44, 0xEE, 0xEE, 0xEE, 0x55, 0x66, 0x77, 0x88, 0x99, 0xEE, 0xEE,
-          0xEE},
-         black_first,
-         "55 99 11 EE 66 FF 77 BB 33 DD"},
+        {"top row first", 8, 3, three_rows, black_first, "3F BF 7F"},
+        {"fill bytes skipped", 40, 2, filled, black_first, "55 99 11 EE 66 FF 77 BB 33 DD"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -109,30 +100,24 @@ TEST(LogoDownload, WholeSequences) {
     logo_100x50[0] = 0x01;
     logo_100x50[49 * 16] = 0x80;
     const LogoRaster full_area = LogoRaster::blank(384, 247);
+    const MonoBitmapView small{8, 1, black_8x1, {black, white}};
+    const MonoBitmapView medium{100, 50, logo_100x50, {black, white}};
     struct Case {
         const char* label;
         MonoBitmapView logo;
-        std::size_t expected_length;
         std::string expected;
     } const cases[] = {
-        {"8 x 1 all black",
-         {8, 1, black_8x1, {black, white}},
-         187,
-         "1D 2A 01 01 FF " + test_print_hex},
-        {"100 x 50",
-         {100, 50, logo_100x50, {black, white}},
-         836,
+        {"8 x 1 all black", small, "1D 2A 01 01 FF " + test_print_hex},
+        {"100 x 50", medium,
          "1D 2A 0D 32 FE " + run("FF", 11) + " 0F " + run(run("FF", 12) + " 0F", 48) + " 7F " +
              run("FF", 11) + " 0F " + test_print_hex},
-        {"384 x 247", full_area.view(), 12042,
-         "1D 2A 30 F7 " + run("FF", 11856) + " " + test_print_hex},
+        {"384 x 247", full_area.view(), "1D 2A 30 F7 " + run("FF", 11856) + " " + test_print_hex},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         const std::optional<std::vector<std::uint8_t>> sequence =
             build_logo_download(c.logo, captions);
         ASSERT_TRUE(sequence.has_value());
-        EXPECT_EQ(sequence->size(), c.expected_length);
         EXPECT_EQ(hex(*sequence), c.expected);
     }
 }

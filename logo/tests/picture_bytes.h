@@ -167,9 +167,4 @@ inline Bytes placeable_metafile(unsigned right, unsigned bottom, unsigned units_
     return w.u16(0).append(plain_metafile()).bytes;
 }
 
-inline Bytes add(Bytes bytes, std::initializer_list<std::uint8_t> more) {
-    bytes.insert(bytes.end(), more);
-    return bytes;
-}
-
 } // namespace tq350::logo::test

@@ -78,7 +78,8 @@ TEST(PictureFile, FormatAndSizeOnlyWhenTheFileHoldsEverything) {
         {"GIF more dots than its data holds", gif_file(0, 0, 209, 256), "nothing"},
         {"GIF screen of 65535 x 65535", gif_file(65535, 65535, 60, 40), "nothing"},
         {"GIF image of 0 x 40", gif_file(60, 40, 0, 40), "nothing"},
-        {"GIF trailer before any image", add(cut(gif, gif_descriptor), {0x3B}), "nothing"},
+        {"GIF trailer before any image", Writer{cut(gif, gif_descriptor)}.u8(0x3B).bytes,
+         "nothing"},
         {"GIF code size 0", with(gif, gif_descriptor + 10, 0, 1), "nothing"},
         {"JPEG baseline", jpeg, "jpeg 4000x3000"},
         {"JPEG progressive", jpeg_file(17, 9, 0xC2), "jpeg 17x9"},
@@ -88,6 +89,7 @@ TEST(PictureFile, FormatAndSizeOnlyWhenTheFileHoldsEverything) {
         {"JPEG one bit of scan per 8 x 8 unit", jpeg_file(64, 64, 0xC0, 8), "jpeg 64x64"},
         {"JPEG a byte short of one bit per unit", jpeg_file(72, 64, 0xC0, 8), "nothing"},
         {"JPEG a bit per 16 x 16 unit", jpeg_file(128, 128, 0xC0, 8, 0x22), "jpeg 128x128"},
+        {"JPEG a unit of 16 x 8 too many", jpeg_file(128, 72, 0xC0, 8, 0x21), "nothing"},
         {"JPEG progressive, 8 bytes of scan", jpeg_file(8000, 8000, 0xC2, 8), "nothing"},
         // Arithmetic coding can spend less than a bit on a unit: only the budget holds.
         {"JPEG arithmetic, 8 bytes of scan", jpeg_file(4000, 3000, 0xC9, 8), "jpeg 4000x3000"},

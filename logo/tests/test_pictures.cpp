@@ -3,35 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 namespace tq350::logo::test {
 
 namespace {
 
-std::string scratch_folder() {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
-    return std::string(temp) + "tq350 logo tests " + std::to_string(GetCurrentProcessId());
+std::filesystem::path scratch_folder() {
+    return std::filesystem::temp_directory_path() /
+           ("tq350 logo tests " + std::to_string(GetCurrentProcessId()));
 }
 
-// Removes this process's scratch files when the suite ends.
-class ScratchFolderCleanup : public ::testing::Environment {
-  public:
+struct ScratchFolderCleanup : ::testing::Environment {
     void TearDown() override {
-        const std::string folder = scratch_folder();
-        WIN32_FIND_DATAA found{};
-        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do
-                DeleteFileA((folder + "\\" + found.cFileName).c_str());
-            while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryA(folder.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(scratch_folder(), ignored);
     }
 };
 
@@ -41,16 +30,15 @@ class ScratchFolderCleanup : public ::testing::Environment {
 } // namespace
 
 std::string scratch_path(const std::string& name) {
-    const std::string folder = scratch_folder();
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder + "\\" + name;
+    std::filesystem::create_directories(scratch_folder());
+    return (scratch_folder() / name).string();
 }
 
 std::string write_scratch_file(const std::string& name, const Bytes& bytes) {
     const std::string path = scratch_path(name);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
@@ -67,88 +55,18 @@ std::string built_picture(const std::string& name) {
     return path;
 }
 
-Bytes bitmap_file(int width, int height, int bits, const std::vector<RGBQUAD>& colours,
-                  const std::vector<Bytes>& rows_top_first, bool top_down) {
-    std::vector<std::uint32_t> table;
-    for (const RGBQUAD& c : colours)
-        table.push_back(std::uint32_t{c.rgbRed} << 16 | c.rgbGreen << 8 | c.rgbBlue);
-    return test::bitmap_file(width, top_down ? -height : height, static_cast<unsigned>(bits), 40,
-                             table, rows_top_first);
-}
-
 Bytes box_bitmap_file(int width, int height, int bits, RECT black) {
-    std::vector<RGBQUAD> colours;
-    for (unsigned i = 0; bits <= 8 && i < (1u << bits); ++i) {
-        const auto gray = static_cast<BYTE>(i * 255 / ((1u << bits) - 1));
-        colours.push_back({gray, gray, gray, 0});
-    }
-    const unsigned white_index = bits <= 8 ? (1u << bits) - 1 : 0;
-    std::vector<Bytes> rows;
-    for (int y = 0; y < height; ++y) {
-        Bytes row((static_cast<std::size_t>(bits) * width + 7) / 8, 0);
-        for (int x = 0; x < width; ++x) {
-            const bool is_black =
-                x >= black.left && x < black.right && y >= black.top && y < black.bottom;
-            if (bits >= 24) {
-                const std::size_t at = static_cast<std::size_t>(x) * bits / 8;
-                std::memset(&row[at], is_black ? 0x00 : 0xFF, static_cast<std::size_t>(bits) / 8);
-                continue;
-            }
-            const unsigned index = is_black ? 0 : white_index;
-            const std::size_t bit = static_cast<std::size_t>(x) * bits;
-            row[bit / 8] |= static_cast<std::uint8_t>(index << (8 - bits - bit % 8));
-        }
-        rows.push_back(row);
-    }
-    return bitmap_file(width, height, bits, colours, rows);
-}
-
-Bytes enhanced_metafile(int frame_width, int frame_height) {
-    HDC screen = GetDC(nullptr);
-    const int width = MulDiv(frame_width, GetDeviceCaps(screen, LOGPIXELSX), 2540);
-    const int height = MulDiv(frame_height, GetDeviceCaps(screen, LOGPIXELSY), 2540);
-    RECT frame{0, 0, frame_width, frame_height};
-    HDC dc = CreateEnhMetaFileA(screen, nullptr, &frame, nullptr);
-    ReleaseDC(nullptr, screen);
-    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-    HGDIOBJ previous = SelectObject(dc, red);
-    SelectObject(dc, GetStockObject(NULL_PEN));
-    Rectangle(dc, width / 3, height / 3, 2 * width / 3, 2 * height / 3);
-    SelectObject(dc, previous);
-    HENHMETAFILE metafile = CloseEnhMetaFile(dc);
-    DeleteObject(red);
-    Bytes bytes(GetEnhMetaFileBits(metafile, 0, nullptr));
-    GetEnhMetaFileBits(metafile, static_cast<UINT>(bytes.size()), bytes.data());
-    DeleteEnhMetaFile(metafile);
-    return bytes;
-}
-
-Bytes windows_metafile(int width_units, int height_units, int units_per_inch, bool placeable) {
-    HDC dc = CreateMetaFileA(nullptr);
-    SetWindowOrgEx(dc, 0, 0, nullptr);
-    SetWindowExtEx(dc, width_units, height_units, nullptr);
-    HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
-    SelectObject(dc, green);
-    SelectObject(dc, GetStockObject(NULL_PEN));
-    Rectangle(dc, width_units / 3, height_units / 3, 2 * width_units / 3, 2 * height_units / 3);
-    HMETAFILE metafile = CloseMetaFile(dc);
-    DeleteObject(green);
-    Bytes body(GetMetaFileBitsEx(metafile, 0, nullptr));
-    GetMetaFileBitsEx(metafile, static_cast<UINT>(body.size()), body.data());
-    DeleteMetaFile(metafile);
-    if (!placeable)
-        return body;
-    // Key, metafile handle, bounding box, units per inch, reserved, checksum
-    // (the XOR of the ten words before it).
-    const auto word = [](int v) { return static_cast<std::uint16_t>(v); };
-    std::uint16_t header[11] = {
-        0xCDD7, 0x9AC6, 0, 0, 0, word(width_units), word(height_units), word(units_per_inch)};
-    for (int i = 0; i < 10; ++i)
-        header[10] ^= header[i];
-    Writer bytes;
-    for (std::uint16_t w : header)
-        bytes.u16(w);
-    return bytes.append(body).bytes;
+    std::vector<Bytes> rows(height, Bytes((static_cast<std::size_t>(bits) * width + 7) / 8, 0xFF));
+    for (int y = black.top; y < black.bottom; ++y)
+        for (int x = black.left; x < black.right; ++x)
+            if (bits == 1)
+                rows[y][x / 8] &= static_cast<std::uint8_t>(~(0x80 >> x % 8));
+            else
+                std::fill_n(&rows[y][3 * static_cast<std::size_t>(x)], 3, 0);
+    return bitmap_file(width, height, static_cast<unsigned>(bits), 40,
+                       bits == 1 ? std::vector<std::uint32_t>{0x000000, 0xFFFFFF}
+                                 : std::vector<std::uint32_t>{},
+                       rows);
 }
 
 LoadedBitmap describe(HBITMAP bitmap) {
@@ -165,27 +83,12 @@ LoadedBitmap describe(HBITMAP bitmap) {
 }
 
 std::uint32_t pixel(HBITMAP bitmap, int x, int y) {
-    const LoadedBitmap loaded = describe(bitmap);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = loaded.width;
-    info.bmiHeader.biHeight = -loaded.height; // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(loaded.width) * loaded.height);
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, static_cast<UINT>(loaded.height), pixels.data(), &info,
-              DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return pixels[static_cast<std::size_t>(y) * loaded.width + x] & 0xFFFFFF;
-}
-
-int screen_bits_per_pixel() {
-    HDC screen = GetDC(nullptr);
-    const int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
-    ReleaseDC(nullptr, screen);
-    return bits;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    const COLORREF colour = GetPixel(dc, x, y);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
 }
 
 } // namespace tq350::logo::test
