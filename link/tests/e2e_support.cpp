@@ -2,6 +2,7 @@
 
 #include <dlgs.h>
 #include <wincodec.h>
+#include <wrl/client.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -34,14 +35,6 @@ HWND find_window(const char* caption, const std::function<bool(HWND)>& accept) {
             return w;
     return nullptr;
 }
-
-template <typename T> struct ComPtr {
-    T* p = nullptr;
-    ~ComPtr() {
-        if (p)
-            p->Release();
-    }
-};
 
 } // namespace
 
@@ -137,23 +130,23 @@ std::string VirtualPrinter::read_paper(int conn, PaperPage& page) const {
         return "no paper for connection " + std::to_string(conn);
     // The page is a PNG, decoded by Windows' own codecs.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ComPtr<IWICImagingFactory> factory;
-    ComPtr<IWICBitmapDecoder> decoder;
-    ComPtr<IWICBitmapFrameDecode> frame;
-    ComPtr<IWICBitmapSource> gray;
+    Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
+    Microsoft::WRL::ComPtr<IWICBitmapDecoder> decoder;
+    Microsoft::WRL::ComPtr<IWICBitmapFrameDecode> frame;
+    Microsoft::WRL::ComPtr<IWICBitmapSource> gray;
     const std::wstring wide(path.begin(), path.end());
     UINT width = 0, height = 0;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, reinterpret_cast<void**>(&factory.p))) ||
-        FAILED(factory.p->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
-                                                    WICDecodeMetadataCacheOnDemand, &decoder.p)) ||
-        FAILED(decoder.p->GetFrame(0, &frame.p)) ||
-        FAILED(WICConvertBitmapSource(GUID_WICPixelFormat8bppGray, frame.p, &gray.p)) ||
-        FAILED(gray.p->GetSize(&width, &height)))
+                                IID_PPV_ARGS(&factory))) ||
+        FAILED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, &decoder)) ||
+        FAILED(decoder->GetFrame(0, &frame)) ||
+        FAILED(WICConvertBitmapSource(GUID_WICPixelFormat8bppGray, frame.Get(), &gray)) ||
+        FAILED(gray->GetSize(&width, &height)))
         return "cannot decode " + path;
     page = {static_cast<int>(width), static_cast<int>(height),
             std::vector<std::uint8_t>(static_cast<size_t>(width) * height, 255)};
-    if (FAILED(gray.p->CopyPixels(nullptr, width, width * height, page.gray.data())))
+    if (FAILED(gray->CopyPixels(nullptr, width, width * height, page.gray.data())))
         return "cannot read the dots of " + path;
     return "";
 }

@@ -43,22 +43,15 @@ template <std::size_t N> unsigned bits_of(const std::array<bool, N>& items) {
     return bits;
 }
 
-std::string flags_of(const PrinterInfo& info) {
+std::string flags_of(const PrinterInfo& i) {
     std::string text;
-    const std::pair<bool, const char*> flags[] = {
-        {info.has_info, "info"},
-        {info.black_marks, "black-marks"},
-        {info.magstripe_reader, "magstripe"},
-        {info.bluetooth_number, "bluetooth"},
-        {info.raw_irda, "raw-irda"},
-        {info.fahrenheit, "fahrenheit"},
-    };
-    for (const auto& [set, word] : flags) {
-        if (set) {
-            text += text.empty() ? "" : " ";
-            text += word;
-        }
-    }
+    for (const auto& [set, word] : {std::pair{i.has_info, "info"},
+                                    {i.black_marks, "black-marks"},
+                                    {i.magstripe_reader, "magstripe"},
+                                    {i.bluetooth_number, "bluetooth"},
+                                    {i.raw_irda, "raw-irda"},
+                                    {i.fahrenheit, "fahrenheit"}})
+        text += set ? (text.empty() ? "" : " ") + std::string(word) : "";
     return text;
 }
 
@@ -110,11 +103,9 @@ TEST(StatusByte, FirstSetBitInPriorityOrderPicksTheText) {
     };
     const Case cases[] = {
         {0x00, 31}, // on-line
-        {0x04, 32}, // out of paper
-        {0x08, 34}, // head over heat
+        {0x4C, 32}, // all three: out of paper first
+        {0x48, 34}, // head over heat before the battery
         {0x40, 33}, // battery too low
-        {0x4C, 32}, // all three: paper first
-        {0x48, 34}, // overheat before battery
         {0xB3, 31}, // every bit that is not read
     };
     for (const Case& c : cases) {
