@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -100,15 +101,11 @@ TEST_F(ConnectAndGetTest, ShowsWhatThePrinterReportsAndConnects) {
     EXPECT_TRUE(menu_enabled(IDM_BLUETOOTH_NUMBER));
     EXPECT_TRUE(checked(IDC_IRDA_RAW)) << "switch 7 selects the raw protocol";
 
-    HWND capabilities = item(IDC_CAPABILITIES);
-    const bool expected_capabilities[13] = {false, true,  false, false, false, false, true,
-                                            false, false, true,  false, false, false};
+    // Capability items 1, 6 and 9; switches 1, 3 and 7.
     for (int i = 0; i < 13; ++i)
-        EXPECT_EQ(IsListItemChecked(capabilities, i), expected_capabilities[i]) << "item " << i;
-    HWND switches = item(IDC_SWITCHES);
-    const bool expected_switches[8] = {true, false, true, false, false, false, true, false};
+        EXPECT_EQ(IsListItemChecked(item(IDC_CAPABILITIES), i), (0x0242 >> i & 1) != 0) << i;
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(IsListItemChecked(switches, i), expected_switches[i]) << "switch " << i + 1;
+        EXPECT_EQ(IsListItemChecked(item(IDC_SWITCHES), i), (0x45 >> i & 1) != 0) << i;
 
     // One connection: "\\.\" path, greeting, three requests, the pauses.
     EXPECT_EQ(printer_.opened, std::vector<std::string>{"\\\\.\\COM3"});
@@ -128,24 +125,19 @@ TEST_F(ConnectAndGetTest, ConfiguresTheLineAsThePrinterExpects) {
     answer(info_block("P", 0, 0, 0));
     command(IDC_CONNECT_GET);
     ASSERT_EQ(printer_.states.size(), 1u);
-    const DCB& dcb = printer_.states[0];
-    EXPECT_EQ(dcb.DCBlength, 28u);
-    EXPECT_EQ(dcb.BaudRate, 115200u);
-    DWORD flags = 0;
-    std::memcpy(&flags, reinterpret_cast<const char*>(&dcb) + 8, sizeof flags);
-    EXPECT_EQ(flags, 0x1183u);
-    EXPECT_EQ(dcb.ByteSize, 8);
-    EXPECT_EQ(dcb.Parity, NOPARITY);
-    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
-    EXPECT_EQ(dcb.XonChar, 0x11);
-    EXPECT_EQ(dcb.XoffChar, 0x13);
+    const DCB& d = printer_.states[0];
+    DWORD flags = 0; // the bit fields: binary, no parity check, XON/XOFF both ways, DTR and RTS
+    std::memcpy(&flags, reinterpret_cast<const char*>(&d) + 8, sizeof flags);
+    EXPECT_EQ(std::tuple(d.DCBlength, d.BaudRate, flags, d.ByteSize, d.Parity, d.StopBits,
+                         d.XonChar, d.XoffChar),
+              std::tuple(28ul, 115200ul, 0x1183ul, BYTE{8}, BYTE{NOPARITY}, BYTE{ONESTOPBIT},
+                         char{0x11}, char{0x13}));
     ASSERT_EQ(printer_.timeouts.size(), 1u);
     const COMMTIMEOUTS& t = printer_.timeouts[0];
-    EXPECT_EQ(t.ReadIntervalTimeout, 150u);
-    EXPECT_EQ(t.ReadTotalTimeoutMultiplier, 100u);
-    EXPECT_EQ(t.ReadTotalTimeoutConstant, 10000u);
-    EXPECT_EQ(t.WriteTotalTimeoutMultiplier, 5u);
-    EXPECT_EQ(t.WriteTotalTimeoutConstant, 1000u);
+    EXPECT_EQ(std::tuple(t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier,
+                         t.ReadTotalTimeoutConstant, t.WriteTotalTimeoutMultiplier,
+                         t.WriteTotalTimeoutConstant),
+              std::tuple(150ul, 100ul, 10000ul, 5ul, 1000ul));
     EXPECT_EQ(GetMenuState(GetMenu(dialog_), IDM_SPEED_115200, MF_BYCOMMAND) & MF_CHECKED,
               static_cast<UINT>(MF_CHECKED));
 }

@@ -52,35 +52,12 @@ TEST(AddressSetting, ExactlyThirteenBinaryBytesOrTheDefault) {
     }
 }
 
-// A fake dialog that records which rows were applied.
-struct FakeDialog {
-    std::map<std::string, uint32_t> stored;
-    std::vector<std::string> refused; // value names whose control rejects the value
-    std::vector<std::string> applied;
-
-    bool load() {
-        return load_setting_rows(
-            [this](const SettingRow& row) -> std::optional<uint32_t> {
-                auto it = stored.find(row.value_name);
-                if (it == stored.end())
-                    return std::nullopt;
-                return it->second;
-            },
-            [this](const SettingRow& row, uint32_t) {
-                for (const std::string& name : refused)
-                    if (name == row.value_name)
-                        return false;
-                applied.push_back(row.value_name);
-                return true;
-            });
-    }
-};
-
+// Which rows a load applies, from the values stored and the one value whose control refuses it.
 TEST(LoadSettingRows, SkipsAbsentValuesAndStopsAtTheFirstRefusal) {
     struct Case {
         const char* name;
         std::map<std::string, uint32_t> stored;
-        std::vector<std::string> refused;
+        std::string refused;
         bool result;
         std::vector<std::string> applied;
     };
@@ -90,27 +67,37 @@ TEST(LoadSettingRows, SkipsAbsentValuesAndStopsAtTheFirstRefusal) {
     const Case cases[] = {
         {"everything stored",
          all,
-         {},
+         "",
          true,
          {"COM Port", "COM Speed", "Density", "Auto Off", "Label", "IrDA max", "IrDA protocol"}},
-        {"nothing stored", {}, {}, true, {}},
+        {"nothing stored", {}, "", true, {}},
         {"absent speed is skipped, the rest still loads",
          {{"COM Port", 3}, {"Density", 80}, {"IrDA protocol", 0}},
-         {},
+         "",
          true,
          {"COM Port", "Density", "IrDA protocol"}},
-        {"port no longer present stops everything after it", all, {"COM Port"}, false, {}},
+        {"port no longer present stops everything after it", all, "COM Port", false, {}},
         {"refused auto-off keeps the later rows at their defaults",
          all,
-         {"Auto Off"},
+         "Auto Off",
          false,
          {"COM Port", "COM Speed", "Density"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeDialog dialog{c.stored, c.refused, {}};
-        EXPECT_EQ(dialog.load(), c.result);
-        EXPECT_EQ(dialog.applied, c.applied);
+        std::vector<std::string> applied;
+        const auto stored = [&](const SettingRow& row) -> std::optional<uint32_t> {
+            const auto it = c.stored.find(row.value_name);
+            return it == c.stored.end() ? std::nullopt : std::optional(it->second);
+        };
+        const auto apply = [&](const SettingRow& row, uint32_t) {
+            if (row.value_name == c.refused)
+                return false;
+            applied.push_back(row.value_name);
+            return true;
+        };
+        EXPECT_EQ(load_setting_rows(stored, apply), c.result);
+        EXPECT_EQ(applied, c.applied);
     }
 }
 

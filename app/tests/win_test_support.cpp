@@ -140,10 +140,6 @@ void set_string_value(HKEY key, const char* name, const std::string& data, DWORD
                    static_cast<DWORD>(data.size()));
 }
 
-void set_dword_value(HKEY key, const char* name, DWORD value) {
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-}
-
 namespace {
 
 // One entry of the GDI handle table: 24 bytes on 64-bit, 0x10000 entries.

@@ -55,7 +55,6 @@ class ScratchKey {
 };
 
 void set_string_value(HKEY key, const char* name, const std::string& data, DWORD type = REG_SZ);
-void set_dword_value(HKEY key, const char* name, DWORD value);
 
 // The GDI and USER objects a leak leaves behind. GetGuiResources answers 0
 // under Wine, so the GDI objects come from the process's GDI handle table,
