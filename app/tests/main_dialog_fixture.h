@@ -84,7 +84,7 @@ class MainDialogTest : public ::testing::Test {
 
     HWND item(int id) const { return GetDlgItem(dialog_, id); }
 
-    std::string combo_text(int id) const {
+    std::string text(int id) const {
         char text[64] = {};
         GetDlgItemTextA(dialog_, id, text, sizeof text);
         return text;

@@ -101,26 +101,5 @@ TEST(LoadSettingRows, SkipsAbsentValuesAndStopsAtTheFirstRefusal) {
     }
 }
 
-TEST(SaveSettingRows, WritesInTableOrderAndStopsAtTheFirstFailedWrite) {
-    std::vector<std::string> written;
-    auto save = [&](const char* failing) {
-        written.clear();
-        return save_setting_rows([](const SettingRow& row) { return uint32_t(row.control_id); },
-                                 [&](const char* name, uint32_t value) {
-                                     if (failing && std::string(name) == failing)
-                                         return false;
-                                     written.push_back(std::string(name) + "=" +
-                                                       std::to_string(value));
-                                     return true;
-                                 });
-    };
-    EXPECT_TRUE(save(nullptr));
-    EXPECT_EQ(written, (std::vector<std::string>{"COM Port=1000", "COM Speed=1006", "Density=1005",
-                                                 "Auto Off=1021", "Label=1022", "IrDA max=1014",
-                                                 "IrDA protocol=1016"}));
-    EXPECT_FALSE(save("Density"));
-    EXPECT_EQ(written, (std::vector<std::string>{"COM Port=1000", "COM Speed=1006"}));
-}
-
 } // namespace
 } // namespace tq350

@@ -113,8 +113,8 @@ TEST_F(MainDialogTest, AnUnusableStoredValueGivesItsDefaultAndLeavesTheOthers) {
     set_string_value(key, "COM Speed", std::string("19200") + '\0');
     RegCloseKey(key);
     open_dialog();
-    EXPECT_EQ(combo_text(IDC_SPEED), "9600 bps");
-    EXPECT_EQ(combo_text(IDC_DENSITY), "80 %");
+    EXPECT_EQ(text(IDC_SPEED), "9600 bps");
+    EXPECT_EQ(text(IDC_DENSITY), "80 %");
     EXPECT_EQ(stored_dword("COM Speed"), std::nullopt);
 }
 

@@ -161,16 +161,12 @@ constexpr std::uint8_t kBitmapType = 0x09;
 // GdiSharedHandleTable in the 64-bit process environment block.
 constexpr std::size_t kHandleTableOffset = 0xF8;
 
-const GdiHandleEntry* gdi_handle_table() {
+// Objects of one type (any type for -1), or -1 where there is no table.
+int count_gdi_entries(int type) {
     // The process environment block's address is at gs:0x60 on 64-bit.
     const char* peb = nullptr;
     asm("mov %%gs:0x60, %0" : "=r"(peb));
-    return *reinterpret_cast<const GdiHandleEntry* const*>(peb + kHandleTableOffset);
-}
-
-// Objects of one type (any type for -1), or -1 where there is no table.
-int count_gdi_entries(int type) {
-    const GdiHandleEntry* table = gdi_handle_table();
+    const auto* table = *reinterpret_cast<const GdiHandleEntry* const*>(peb + kHandleTableOffset);
     if (!table)
         return -1;
     int count = 0;
@@ -194,18 +190,15 @@ BOOL CALLBACK count_window_and_children(HWND window, LPARAM count) {
 }
 
 // What the recording imports have seen, and the functions they stand for.
-struct Recorded {
+struct {
     std::size_t deletes = 0;
     int stale_deletes = 0;
     std::vector<HMENU> menus; // alive while IsMenu says so
-};
-Recorded g_recorded;
-
-struct RealFunctions {
+} g_recorded;
+struct {
     decltype(&DeleteObject) delete_object;
     decltype(&LoadMenuA) load_menu;
-};
-RealFunctions g_real{};
+} g_real{};
 
 BOOL WINAPI recording_delete_object(HGDIOBJ object) {
     if (object) {

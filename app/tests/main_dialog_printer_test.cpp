@@ -1,3 +1,5 @@
+// The main dialog's exchanges with a scripted printer: "Connect && Get", "Connect && Set" and
+// the Advanced menu's commands.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -12,6 +14,7 @@
 
 #include "app/tests/main_dialog_fixture.h"
 #include "link/tests/fake_serial_io.h"
+#include "win32/printer_exchange.h"
 
 namespace tq350::test {
 namespace {
@@ -37,12 +40,6 @@ class ConnectAndGetTest : public MainDialogTest {
 
     void answer(const Bytes& block, const Bytes& power = {0x6A, 0x39}, uint8_t status = 0) {
         printer_.replies = {block, power, {status}};
-    }
-
-    std::string text(int id) const {
-        char buffer[128] = {};
-        GetDlgItemTextA(dialog_, id, buffer, sizeof buffer);
-        return buffer;
     }
 
     bool menu_enabled(UINT id) const {
@@ -213,6 +210,190 @@ TEST_F(ConnectAndGetTest, FailuresShowTheMessageAndDisconnect) {
         EXPECT_EQ(printer_.sleeps, c.sleeps);
         printer_.refuse_open = false;
     }
+}
+
+// "Connect && Set": the same printer, written to.
+using ConnectAndSetTest = ConnectAndGetTest;
+
+TEST_F(ConnectAndSetTest, WritesTheDefaultsSavesAndQueriesAgain) {
+    open_dialog();
+    SetConnectedState(dialog_, true);
+    Bytes block(32, 0);
+    block[0] = 'P';
+    printer_.replies = {block, {0x6A, 0x39}, {0x00}};
+    command(IDC_CONNECT_SET);
+    ASSERT_EQ(printer_.writes.size(), 2u);
+    EXPECT_EQ(printer_.writes[0], (Bytes{0x1B, 0x40, 0x00}));
+    EXPECT_EQ(printer_.writes[1].size(), 46u) << "one write; its bytes are the core's table";
+    EXPECT_EQ(stored_dword("Density"), 100u) << "saved after the write";
+    EXPECT_EQ(printer_.opened.size(), 1u) << "the query is posted, not run inside";
+
+    pump_messages();
+    EXPECT_EQ(printer_.opened.size(), 2u) << "Connect & Get clicked afterwards";
+    EXPECT_EQ(printer_.writes.size(), 6u);
+    EXPECT_TRUE(answerer_.seen().empty());
+}
+
+TEST_F(ConnectAndSetTest, SendsWhatTheControlsShow) {
+    open_dialog();
+    SetConnectedState(dialog_, true);
+    HWND switches = item(IDC_SWITCHES);
+    SetListItemChecked(switches, 0, true);
+    SetListItemChecked(switches, 5, true); // no text: never sent
+    SetListItemChecked(switches, 7, true);
+    SendMessageA(item(IDC_IRDA_RAW), BM_CLICK, 0, 0); // also checks switch 7
+    SendMessageA(item(IDC_IRDA_MAX_57600), BM_CLICK, 0, 0);
+    SendMessageA(item(IDC_DENSITY), CB_SETCURSEL, 0, 0); // 70 %
+    SendMessageA(item(IDC_AUTO_OFF_SPIN), UDM_SETPOS, 0, 60);
+    SendMessageA(item(IDC_BLACK_MARK), BM_CLICK, 0, 0);
+    command(IDC_CONNECT_SET);
+    ASSERT_EQ(printer_.writes.size(), 2u);
+    EXPECT_EQ(printer_.writes[1],
+              (Bytes{0x1D, 0x29, 0x01, 0x01, 0x1D, 0x29, 0x02, 0x00, 0x1D, 0x29, 0x03, 0x00,
+                     0x1D, 0x29, 0x04, 0x00, 0x1D, 0x29, 0x05, 0x00, 0x1D, 0x29, 0x07, 0x01,
+                     0x1D, 0x29, 0x08, 0x01, 0x1B, 0x59, 0x00, 0x1B, 0x78, 0x3C, 0x1B, 0x6C,
+                     0x01, 0x1D, 0x29, 0x07, 0x01, 0x1B, 0x3E, 0x01, 0x1B, 0x2B}));
+    EXPECT_EQ(stored_dword("Switch8"), 1u);
+    EXPECT_EQ(stored_dword("IrDA protocol"), 0u);
+}
+
+TEST_F(ConnectAndSetTest, AFailedWriteDisconnectsAndSavesNothing) {
+    struct Case {
+        const char* name;
+        bool refuse_open;
+        size_t write_limit;
+        size_t boxes;
+    };
+    const Case cases[] = {
+        {"port cannot be opened", true, SIZE_MAX, 1},
+        {"parameters cut short", false, 45, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        open_dialog();
+        SetConnectedState(dialog_, true);
+        printer_.refuse_open = c.refuse_open;
+        printer_.write_limit = c.write_limit;
+        printer_.opened.clear();
+        const size_t boxes = answerer_.seen().size();
+        beeps_.clear();
+        command(IDC_CONNECT_SET);
+        pump_messages();
+        EXPECT_EQ(answerer_.seen().size(), boxes + c.boxes);
+        EXPECT_EQ(beeps_.beeps(), std::vector<UINT>{MB_ICONEXCLAMATION});
+        EXPECT_FALSE(IsWindowEnabled(item(IDC_CONNECT_SET)));
+        EXPECT_EQ(stored_dword("Density"), std::nullopt);
+        EXPECT_EQ(printer_.opened.size(), 1u) << "no query follows";
+        DestroyWindow(dialog_);
+        dialog_ = nullptr;
+    }
+}
+
+// The Advanced menu, with the dialog connected.
+class PrinterCommandTest : public ConnectAndGetTest {
+  protected:
+    void SetUp() override {
+        ConnectAndGetTest::SetUp();
+        open_dialog();
+        SetConnectedState(dialog_, true);
+        beeps_.clear();
+    }
+    // What the command wrote after the greeting.
+    Bytes sent() const {
+        Bytes all = printer_.written();
+        return all.size() >= 3 ? Bytes(all.begin() + 3, all.end()) : Bytes{};
+    }
+};
+
+TEST_F(PrinterCommandTest, MenuCommandsSendTheirBytes) {
+    struct Case {
+        int id;
+        const char* name;
+        Bytes bytes;
+    };
+    const Case cases[] = {
+        {IDM_SHORT_TEST, "short test", {0x1B, 0x54}},
+        {IDM_LONG_TEST, "long test", {0x1B, 0x2E}},
+        {IDM_DELETE_LOGO, "delete logo", {0x1D, 0x2A, 0x00, 0x00, 0x00}},
+        {IDM_BEEP, "beep", {0x07}},
+        {IDM_FIND_BLACKMARK, "find black mark", {0x0C}},
+        {IDM_TURN_OFF, "turn off", {0x1B, 0x2B}},
+        {IDM_LOGO_NORMAL, "logo normal", {0x1D, 0x2F, 0x00, 0x1B, 0x4A, 0x50}},
+        {IDM_LOGO_DOUBLE_WIDTH, "logo double width", {0x1D, 0x2F, 0x01, 0x1B, 0x4A, 0x50}},
+        {IDM_LOGO_DOUBLE_HEIGHT, "logo double height", {0x1D, 0x2F, 0x02, 0x1B, 0x4A, 0x50}},
+        {IDM_LOGO_DOUBLED, "logo doubled", {0x1D, 0x2F, 0x03, 0x1B, 0x4A, 0x50}},
+        {IDM_SPEED_1200, "1200 bps", {0x1B, 0x53, 0x30}},
+        {IDM_SPEED_115200, "115200 bps", {0x1B, 0x53, 0x36}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        printer_.writes.clear();
+        command(c.id, 0);
+        pump_messages(); // a follow-up query may be posted; the fake printer stays mute
+        printer_.writes.resize(std::min<size_t>(printer_.writes.size(), 2));
+        EXPECT_EQ(sent(), c.bytes);
+    }
+}
+
+TEST_F(PrinterCommandTest, SpeedChangeSelectsTheNewSpeedAndQueriesAtIt) {
+    Bytes block(32, 0);
+    block[0] = 'P';
+    printer_.replies = {block, {0x6A, 0x39}, {0x00}};
+    command(IDM_SPEED_19200, 0);
+    EXPECT_EQ(text(IDC_SPEED), "19200 bps");
+    ASSERT_EQ(printer_.states.size(), 1u);
+    EXPECT_EQ(printer_.states[0].BaudRate, 9600u) << "sent at the old speed";
+    pump_messages();
+    ASSERT_EQ(printer_.states.size(), 2u) << "Connect & Get follows";
+    EXPECT_EQ(printer_.states[1].BaudRate, 19200u);
+    EXPECT_EQ(GetMenuState(GetMenu(dialog_), IDM_SPEED_19200, MF_BYCOMMAND) & MF_CHECKED,
+              static_cast<UINT>(MF_CHECKED));
+    EXPECT_TRUE(answerer_.seen().empty());
+}
+
+TEST_F(PrinterCommandTest, TotalResetWithMax57600GoesBackTo9600) {
+    SendMessageA(item(IDC_SPEED), CB_SETCURSEL, 6, 0);
+    SendMessageA(item(IDC_IRDA_MAX_57600), BM_CLICK, 0, 0);
+    command(IDM_TOTAL_RESET, 0);
+    EXPECT_EQ(sent(), (Bytes{0x1B, 0x5F, 0x1B, 0x53, 0x33, 0x1B, 0x3E, 0x01, 0x1B, 0x2B}));
+    EXPECT_EQ(text(IDC_SPEED), "9600 bps");
+}
+
+TEST_F(PrinterCommandTest, AFailedCommandShowsTheMessageAndDisconnects) {
+    printer_.refuse_open = true;
+    command(IDM_BEEP, 0);
+    ASSERT_EQ(answerer_.seen().size(), 1u);
+    EXPECT_EQ(answerer_.seen()[0].text, "Can NOT communicate with printer!");
+    EXPECT_FALSE(IsWindowEnabled(item(IDC_CONNECT_SET)));
+    EXPECT_EQ(beeps_.beeps(), std::vector<UINT>{MB_ICONEXCLAMATION});
+
+    SetConnectedState(dialog_, true);
+    printer_.refuse_open = false;
+    printer_.write_limit = 0;
+    command(IDM_SPEED_19200, 0);
+    EXPECT_EQ(text(IDC_SPEED), "9600 bps") << "no speed change after a failed send";
+    EXPECT_FALSE(IsWindowEnabled(item(IDC_CONNECT_SET)));
+}
+
+// The chunk plan and pacing are the core's; this is the serial port under them:
+// wake, greeting pause, a pause per chunk, the close pause.
+TEST_F(PrinterCommandTest, SendPacesItsChunksOverTheSerialPort) {
+    Bytes data(2049, 0x55);
+    EXPECT_TRUE(SendCommandSequence(dialog_, chosen_port_, data.data(), data.size()));
+    ASSERT_EQ(printer_.writes.size(), 3u);
+    EXPECT_EQ(printer_.writes[2].size(), 1u);
+    EXPECT_EQ(printer_.sleeps, (std::vector<DWORD>{2500, 2, 2048, 1, 300}));
+}
+
+// A lost chunk in the middle of a download is a failed download, however the
+// last chunk went; each lost chunk beeps and the rest is still sent.
+TEST_F(PrinterCommandTest, AnyLostChunkFailsTheSend) {
+    Bytes data(12128, 0x55);
+    printer_.write_limit = 2047; // every full chunk is cut short; the last one fits
+    EXPECT_FALSE(SendCommandSequence(dialog_, chosen_port_, data.data(), data.size()));
+    EXPECT_EQ(printer_.writes.size(), 1u + 6u) << "all six chunks were tried";
+    EXPECT_EQ(beeps_.beeps(), std::vector<UINT>(5, MB_ICONASTERISK));
+    EXPECT_TRUE(answerer_.seen().empty());
 }
 
 } // namespace
