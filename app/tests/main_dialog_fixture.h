@@ -45,7 +45,8 @@ class MainDialogTest : public ::testing::Test {
     // Replaces the serial-port list the dialog will read.
     void set_ports(std::initializer_list<const char*> names) {
         RegDeleteTreeA(HKEY_CURRENT_USER, ports_path_.c_str());
-        HKEY key = create(ports_path_);
+        HKEY key = nullptr;
+        RegCreateKeyA(HKEY_CURRENT_USER, ports_path_.c_str(), &key);
         int device = 0;
         for (const char* name : names)
             set_string_value(key, ("\\Device\\Serial" + std::to_string(device++)).c_str(),
@@ -53,23 +54,22 @@ class MainDialogTest : public ::testing::Test {
         RegCloseKey(key);
     }
 
-    HKEY settings_key() { return create(settings_path_); } // caller closes
-
-    void store_dword(const char* name, DWORD value) {
-        HKEY key = settings_key();
-        set_dword_value(key, name, value);
-        RegCloseKey(key);
+    HKEY settings_key() { // caller closes
+        HKEY key = nullptr;
+        RegCreateKeyA(HKEY_CURRENT_USER, settings_path_.c_str(), &key);
+        return key;
     }
 
+    void store_dword(const char* name, DWORD value) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, settings_path_.c_str(), name, REG_DWORD, &value,
+                        sizeof value);
+    }
+
+    // A REG_DWORD of four bytes, the only form the program stores.
     std::optional<DWORD> stored_dword(const char* name) {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, settings_path_.c_str(), 0, KEY_READ, &key))
-            return std::nullopt;
-        DWORD value = 0, type = 0, size = sizeof value;
-        LONG status =
-            RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-        RegCloseKey(key);
-        if (status != ERROR_SUCCESS || type != REG_DWORD || size != 4)
+        DWORD value = 0, size = sizeof value;
+        if (RegGetValueA(HKEY_CURRENT_USER, settings_path_.c_str(), name,
+                         RRF_RT_REG_DWORD | RRF_NOEXPAND, nullptr, &value, &size) != ERROR_SUCCESS)
             return std::nullopt;
         return value;
     }
@@ -84,14 +84,10 @@ class MainDialogTest : public ::testing::Test {
 
     HWND item(int id) const { return GetDlgItem(dialog_, id); }
 
-    std::string combo_text(int id) const {
+    std::string text(int id) const {
         char text[64] = {};
         GetDlgItemTextA(dialog_, id, text, sizeof text);
         return text;
-    }
-
-    int auto_off_minutes() const {
-        return LOWORD(SendMessageA(item(IDC_AUTO_OFF_SPIN), UDM_GETPOS, 0, 0));
     }
 
     bool checked(int id) const { return IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
@@ -110,13 +106,6 @@ class MainDialogTest : public ::testing::Test {
     link::PrinterLineOpener chosen_port_ = [this] { return OpenChosenPort(dialog_); };
 
   private:
-    static HKEY create(const std::string& path) {
-        HKEY key = nullptr;
-        RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr);
-        return key;
-    }
-
     RegistryLocation saved_settings_{};
     RegistryLocation saved_ports_{};
     std::string settings_path_;

@@ -1,3 +1,4 @@
+#include "app/selection_lists.h"
 #include "app/settings_rules.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +18,9 @@ TEST(DwordSetting, OnlyFourByteDwordsAreUsable) {
         std::optional<uint32_t> expected;
     };
     const Case cases[] = {
-        {"dword 3", kRegDword, {0x03, 0x00, 0x00, 0x00}, 3u},
         {"dword 115200", kRegDword, {0x00, 0xC2, 0x01, 0x00}, 115200u},
         {"dword -1", kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}, 0xFFFFFFFFu},
         {"short dword leaves bytes undefined", kRegDword, {0x03, 0x00}, std::nullopt},
-        {"empty dword", kRegDword, {}, std::nullopt},
         {"string", kRegSz, {'3', 0, 0, 0}, std::nullopt},
         {"binary of four bytes", kRegBinary, {0x03, 0, 0, 0}, std::nullopt},
     };
@@ -52,35 +51,12 @@ TEST(AddressSetting, ExactlyThirteenBinaryBytesOrTheDefault) {
     }
 }
 
-// A fake dialog that records which rows were applied.
-struct FakeDialog {
-    std::map<std::string, uint32_t> stored;
-    std::vector<std::string> refused; // value names whose control rejects the value
-    std::vector<std::string> applied;
-
-    bool load() {
-        return load_setting_rows(
-            [this](const SettingRow& row) -> std::optional<uint32_t> {
-                auto it = stored.find(row.value_name);
-                if (it == stored.end())
-                    return std::nullopt;
-                return it->second;
-            },
-            [this](const SettingRow& row, uint32_t) {
-                for (const std::string& name : refused)
-                    if (name == row.value_name)
-                        return false;
-                applied.push_back(row.value_name);
-                return true;
-            });
-    }
-};
-
+// Which rows a load applies, from the values stored and the one value whose control refuses it.
 TEST(LoadSettingRows, SkipsAbsentValuesAndStopsAtTheFirstRefusal) {
     struct Case {
         const char* name;
         std::map<std::string, uint32_t> stored;
-        std::vector<std::string> refused;
+        std::string refused;
         bool result;
         std::vector<std::string> applied;
     };
@@ -90,49 +66,118 @@ TEST(LoadSettingRows, SkipsAbsentValuesAndStopsAtTheFirstRefusal) {
     const Case cases[] = {
         {"everything stored",
          all,
-         {},
+         "",
          true,
          {"COM Port", "COM Speed", "Density", "Auto Off", "Label", "IrDA max", "IrDA protocol"}},
-        {"nothing stored", {}, {}, true, {}},
+        {"nothing stored", {}, "", true, {}},
         {"absent speed is skipped, the rest still loads",
          {{"COM Port", 3}, {"Density", 80}, {"IrDA protocol", 0}},
-         {},
+         "",
          true,
          {"COM Port", "Density", "IrDA protocol"}},
-        {"port no longer present stops everything after it", all, {"COM Port"}, false, {}},
+        {"port no longer present stops everything after it", all, "COM Port", false, {}},
         {"refused auto-off keeps the later rows at their defaults",
          all,
-         {"Auto Off"},
+         "Auto Off",
          false,
          {"COM Port", "COM Speed", "Density"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeDialog dialog{c.stored, c.refused, {}};
-        EXPECT_EQ(dialog.load(), c.result);
-        EXPECT_EQ(dialog.applied, c.applied);
+        std::vector<std::string> applied;
+        const auto stored = [&](const SettingRow& row) -> std::optional<uint32_t> {
+            const auto it = c.stored.find(row.value_name);
+            return it == c.stored.end() ? std::nullopt : std::optional(it->second);
+        };
+        const auto apply = [&](const SettingRow& row, uint32_t) {
+            if (row.value_name == c.refused)
+                return false;
+            applied.push_back(row.value_name);
+            return true;
+        };
+        EXPECT_EQ(load_setting_rows(stored, apply), c.result);
+        EXPECT_EQ(applied, c.applied);
     }
 }
 
-TEST(SaveSettingRows, WritesInTableOrderAndStopsAtTheFirstFailedWrite) {
-    std::vector<std::string> written;
-    auto save = [&](const char* failing) {
-        written.clear();
-        return save_setting_rows([](const SettingRow& row) { return uint32_t(row.control_id); },
-                                 [&](const char* name, uint32_t value) {
-                                     if (failing && std::string(name) == failing)
-                                         return false;
-                                     written.push_back(std::string(name) + "=" +
-                                                       std::to_string(value));
-                                     return true;
-                                 });
+TEST(Strtol32, FollowsTheCLibraryRules) {
+    struct Case {
+        std::string text;
+        int32_t expected;
     };
-    EXPECT_TRUE(save(nullptr));
-    EXPECT_EQ(written, (std::vector<std::string>{"COM Port=1000", "COM Speed=1006", "Density=1005",
-                                                 "Auto Off=1021", "Label=1022", "IrDA max=1014",
-                                                 "IrDA protocol=1016"}));
-    EXPECT_FALSE(save("Density"));
-    EXPECT_EQ(written, (std::vector<std::string>{"COM Port=1000", "COM Speed=1006"}));
+    const Case cases[] = {
+        {"3", 3},
+        {"\t+9", 9},
+        {"-4", -4},
+        {"12abc", 12},
+        {"", 0},
+        {"- 1", 0},
+        {"2147483648", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("\"" + c.text + "\"");
+        EXPECT_EQ(strtol32(c.text), c.expected);
+    }
+}
+
+// The drop-down lists as the user reads them and the values behind them.
+TEST(SpeedAndDensityLists, ShowTheirItemsInOrder) {
+    const auto shown = [](std::span<const ListItem> items) {
+        std::string text;
+        for (const ListItem& item : items)
+            text += std::string(item.text) + "=" + std::to_string(item.data) + ";";
+        return text;
+    };
+    EXPECT_EQ(shown(kSpeedItems), "1200 bps=1200;2400 bps=2400;4800 bps=4800;9600 bps=9600;"
+                                  "19200 bps=19200;57600 bps=57600;115200 bps=115200;");
+    EXPECT_EQ(shown(kDensityItems), "70 %=70;80 %=80;90 %=90;100 %=100;120 %=120;150 %=150;");
+}
+
+std::span<const char> bytes_of(const std::string& s) {
+    return std::span(s.data(), s.size());
+}
+
+TEST(AcceptPortEntry, ListsOnlyComWithANonzeroNumber) {
+    struct Case {
+        const char* name;
+        uint32_t type;
+        std::string data; // as received, terminator included where the driver stored one
+        std::optional<std::string> port;
+        int32_t number;
+    };
+    using namespace std::string_literals;
+    const Case cases[] = {
+        {"COM12", kRegSz, "COM12\0"s, "COM12", 12},
+        {"COM alone", kRegSz, "COM\0"s, std::nullopt, 0},
+        {"COM0", kRegSz, "COM0\0"s, std::nullopt, 0},
+        {"lower case com5", kRegSz, "com5\0"s, std::nullopt, 0},
+        {"leading blank", kRegSz, " COM3\0"s, std::nullopt, 0},
+        {"blank after COM", kRegSz, "COM 4\0"s, "COM 4", 4},
+        {"trailing text", kRegSz, "COM7abc\0"s, "COM7abc", 7},
+        {"REG_BINARY", kRegBinary, "COM3\0"s, std::nullopt, 0},
+        {"no terminator", kRegSz, "COM8"s, "COM8", 8},
+        {"text ends at the first NUL", kRegSz, "COM9\0COM1"s, "COM9", 9},
+        {"empty", kRegSz, ""s, std::nullopt, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::optional<PortEntry> entry = accept_port_entry(c.type, bytes_of(c.data));
+        ASSERT_EQ(entry.has_value(), c.port.has_value());
+        if (entry) {
+            EXPECT_EQ(entry->name, *c.port);
+            EXPECT_EQ(entry->number, c.number);
+        }
+    }
+}
+
+TEST(AcceptPortEntry, ABufferFullOfDigitsWithoutTerminatorStaysInsideIt) {
+    // What an oversized or unterminated driver entry leaves in the 512-byte buffer.
+    std::string full = "COM" + std::string(kPortEnumBufferSize - 3, '5');
+    std::optional<PortEntry> entry = accept_port_entry(kRegSz, bytes_of(full));
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->name.size(), kPortEnumBufferSize);
+    EXPECT_EQ(entry->number, 2147483647);
 }
 
 } // namespace

@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
-#include <set>
-#include <utility>
 
 #include "app/main_dialog.h"
 #include "app/settings_store.h"
@@ -19,15 +17,6 @@
 extern "C" {
 extern decltype(&DeleteObject) __imp_DeleteObject;
 extern decltype(&LoadMenuA) __imp_LoadMenuA;
-extern decltype(&CreateMenu) __imp_CreateMenu;
-extern decltype(&CreatePopupMenu) __imp_CreatePopupMenu;
-extern decltype(&LoadImageA) __imp_LoadImageA;
-extern decltype(&CopyImage) __imp_CopyImage;
-extern decltype(&CreateIconIndirect) __imp_CreateIconIndirect;
-extern decltype(&DestroyIcon) __imp_DestroyIcon;
-extern decltype(&DestroyCursor) __imp_DestroyCursor;
-extern decltype(&SetTimer) __imp_SetTimer;
-extern decltype(&KillTimer) __imp_KillTimer;
 }
 
 namespace tq350::test {
@@ -130,9 +119,7 @@ const std::vector<ModalAnswerer::Seen>& ModalAnswerer::seen() const {
 ScratchKey::ScratchKey(const std::string& name) : path_("Software\\TQ350 tests\\" + name) {
     RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
-    if (key)
+    if (RegCreateKeyA(HKEY_CURRENT_USER, path_.c_str(), &key) == ERROR_SUCCESS)
         RegCloseKey(key);
 }
 
@@ -140,19 +127,9 @@ ScratchKey::~ScratchKey() {
     RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
 }
 
-HKEY ScratchKey::open(REGSAM access) const {
-    HKEY key = nullptr;
-    RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, access, &key);
-    return key;
-}
-
 void set_string_value(HKEY key, const char* name, const std::string& data, DWORD type) {
     RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
                    static_cast<DWORD>(data.size()));
-}
-
-void set_dword_value(HKEY key, const char* name, DWORD value) {
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
 namespace {
@@ -176,16 +153,12 @@ constexpr std::uint8_t kBitmapType = 0x09;
 // GdiSharedHandleTable in the 64-bit process environment block.
 constexpr std::size_t kHandleTableOffset = 0xF8;
 
-const GdiHandleEntry* gdi_handle_table() {
+// Objects of one type (any type for -1), or -1 where there is no table.
+int count_gdi_entries(int type) {
     // The process environment block's address is at gs:0x60 on 64-bit.
     const char* peb = nullptr;
     asm("mov %%gs:0x60, %0" : "=r"(peb));
-    return *reinterpret_cast<const GdiHandleEntry* const*>(peb + kHandleTableOffset);
-}
-
-// Objects of one type (any type for -1), or -1 where there is no table.
-int count_gdi_entries(int type) {
-    const GdiHandleEntry* table = gdi_handle_table();
+    const auto* table = *reinterpret_cast<const GdiHandleEntry* const*>(peb + kHandleTableOffset);
     if (!table)
         return -1;
     int count = 0;
@@ -195,14 +168,6 @@ int count_gdi_entries(int type) {
             ++count;
     }
     return count;
-}
-
-int gdi_object_count() {
-    SetLastError(0);
-    const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (reported != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
-        return static_cast<int>(reported);
-    return count_gdi_entries(-1);
 }
 
 BOOL CALLBACK count_window(HWND, LPARAM count) {
@@ -217,41 +182,15 @@ BOOL CALLBACK count_window_and_children(HWND window, LPARAM count) {
 }
 
 // What the recording imports have seen, and the functions they stand for.
-struct Recorded {
+struct {
     std::size_t deletes = 0;
     int stale_deletes = 0;
-    std::vector<HMENU> menus;                   // alive while IsMenu says so
-    std::set<HANDLE> icons;                     // until DestroyIcon or DestroyCursor
-    std::set<std::pair<HWND, UINT_PTR>> timers; // until KillTimer or their window goes
-};
-Recorded g_recorded;
-
-struct RealFunctions {
+    std::vector<HMENU> menus; // alive while IsMenu says so
+} g_recorded;
+struct {
     decltype(&DeleteObject) delete_object;
     decltype(&LoadMenuA) load_menu;
-    decltype(&CreateMenu) create_menu;
-    decltype(&CreatePopupMenu) create_popup_menu;
-    decltype(&LoadImageA) load_image;
-    decltype(&CopyImage) copy_image;
-    decltype(&CreateIconIndirect) create_icon_indirect;
-    decltype(&DestroyIcon) destroy_icon;
-    decltype(&DestroyCursor) destroy_cursor;
-    decltype(&SetTimer) set_timer;
-    decltype(&KillTimer) kill_timer;
-};
-RealFunctions g_real{};
-
-HMENU record_menu(HMENU menu) {
-    if (menu)
-        g_recorded.menus.push_back(menu);
-    return menu;
-}
-
-HANDLE record_icon(HANDLE icon, UINT type, UINT flags) {
-    if (icon && (type == IMAGE_ICON || type == IMAGE_CURSOR) && !(flags & LR_SHARED))
-        g_recorded.icons.insert(icon);
-    return icon;
-}
+} g_real{};
 
 BOOL WINAPI recording_delete_object(HGDIOBJ object) {
     if (object) {
@@ -263,53 +202,10 @@ BOOL WINAPI recording_delete_object(HGDIOBJ object) {
 }
 
 HMENU WINAPI recording_load_menu(HINSTANCE instance, LPCSTR name) {
-    return record_menu(g_real.load_menu(instance, name));
-}
-
-HMENU WINAPI recording_create_menu() {
-    return record_menu(g_real.create_menu());
-}
-
-HMENU WINAPI recording_create_popup_menu() {
-    return record_menu(g_real.create_popup_menu());
-}
-
-HANDLE WINAPI recording_load_image(HINSTANCE instance, LPCSTR name, UINT type, int width,
-                                   int height, UINT flags) {
-    return record_icon(g_real.load_image(instance, name, type, width, height, flags), type, flags);
-}
-
-HANDLE WINAPI recording_copy_image(HANDLE image, UINT type, int width, int height, UINT flags) {
-    return record_icon(g_real.copy_image(image, type, width, height, flags), type,
-                       flags & ~LR_SHARED);
-}
-
-HICON WINAPI recording_create_icon_indirect(PICONINFO info) {
-    const HICON icon = g_real.create_icon_indirect(info);
-    record_icon(icon, IMAGE_ICON, 0);
-    return icon;
-}
-
-BOOL WINAPI recording_destroy_icon(HICON icon) {
-    g_recorded.icons.erase(icon);
-    return g_real.destroy_icon(icon);
-}
-
-BOOL WINAPI recording_destroy_cursor(HCURSOR cursor) {
-    g_recorded.icons.erase(cursor);
-    return g_real.destroy_cursor(cursor);
-}
-
-UINT_PTR WINAPI recording_set_timer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-    const UINT_PTR timer = g_real.set_timer(window, id, elapse, proc);
-    if (timer)
-        g_recorded.timers.insert({window, window ? id : timer});
-    return timer;
-}
-
-BOOL WINAPI recording_kill_timer(HWND window, UINT_PTR id) {
-    g_recorded.timers.erase({window, id});
-    return g_real.kill_timer(window, id);
+    const HMENU menu = g_real.load_menu(instance, name);
+    if (menu)
+        g_recorded.menus.push_back(menu);
+    return menu;
 }
 
 template <typename Function> void replace_import(Function& slot, Function hook, Function& real) {
@@ -326,29 +222,17 @@ int live_menus() {
                                           [](HMENU menu) { return IsMenu(menu) != FALSE; }));
 }
 
-int live_timers() {
-    return static_cast<int>(
-        std::count_if(g_recorded.timers.begin(), g_recorded.timers.end(),
-                      [](const auto& timer) { return !timer.first || IsWindow(timer.first); }));
-}
-
 } // namespace
 
 std::ostream& operator<<(std::ostream& out, const GuiObjects& objects) {
     return out << objects.gdi_objects << " GDI objects (" << objects.bitmaps << " bitmaps), "
-               << objects.windows << " windows, " << objects.menus << " menus, " << objects.icons
-               << " icons and cursors, " << objects.timers << " timers";
+               << objects.windows << " windows, " << objects.menus << " menus";
 }
 
 GuiObjects count_gui_objects() {
-    GuiObjects objects;
-    objects.gdi_objects = gdi_object_count();
-    objects.bitmaps = count_gdi_entries(kBitmapType);
+    GuiObjects objects{count_gdi_entries(-1), count_gdi_entries(kBitmapType), 0, live_menus()};
     EnumThreadWindows(GetCurrentThreadId(), count_window_and_children,
                       reinterpret_cast<LPARAM>(&objects.windows));
-    objects.menus = live_menus();
-    objects.icons = static_cast<int>(g_recorded.icons.size());
-    objects.timers = live_timers();
     return objects;
 }
 
@@ -357,16 +241,6 @@ void install_gui_object_hooks() {
         return;
     replace_import(__imp_DeleteObject, recording_delete_object, g_real.delete_object);
     replace_import(__imp_LoadMenuA, recording_load_menu, g_real.load_menu);
-    replace_import(__imp_CreateMenu, recording_create_menu, g_real.create_menu);
-    replace_import(__imp_CreatePopupMenu, recording_create_popup_menu, g_real.create_popup_menu);
-    replace_import(__imp_LoadImageA, recording_load_image, g_real.load_image);
-    replace_import(__imp_CopyImage, recording_copy_image, g_real.copy_image);
-    replace_import(__imp_CreateIconIndirect, recording_create_icon_indirect,
-                   g_real.create_icon_indirect);
-    replace_import(__imp_DestroyIcon, recording_destroy_icon, g_real.destroy_icon);
-    replace_import(__imp_DestroyCursor, recording_destroy_cursor, g_real.destroy_cursor);
-    replace_import(__imp_SetTimer, recording_set_timer, g_real.set_timer);
-    replace_import(__imp_KillTimer, recording_kill_timer, g_real.kill_timer);
 }
 
 namespace {
@@ -406,10 +280,8 @@ void make_process_caches() {
     const RegistryLocation saved_settings = g_settings_location;
     const RegistryLocation saved_ports = g_serial_port_location;
     g_settings_location = g_serial_port_location = {HKEY_CURRENT_USER, scratch.path().c_str()};
-    if (const HKEY ports = scratch.open()) {
-        set_string_value(ports, "\\Device\\Serial0", std::string("COM1") + '\0');
-        RegCloseKey(ports);
-    }
+    RegSetKeyValueA(HKEY_CURRENT_USER, scratch.path().c_str(), "\\Device\\Serial0", REG_SZ, "COM1",
+                    sizeof "COM1");
     const BeepRecorder quiet;
     for (int id :
          {IDD_MAIN, IDD_FONT_EDITOR, IDD_LOGO, IDD_MAGSTRIPE, IDD_BARCODE, IDD_BLUETOOTH}) {
@@ -486,8 +358,7 @@ void GuiObjectWatch::expect_none_left(const std::string& where) const {
     const GuiObjects now = count_gui_objects();
     const auto grew = [](int before, int after) { return after > before; };
     EXPECT_FALSE(grew(start_.gdi_objects, now.gdi_objects) || grew(start_.bitmaps, now.bitmaps) ||
-                 grew(start_.windows, now.windows) || grew(start_.menus, now.menus) ||
-                 grew(start_.icons, now.icons) || grew(start_.timers, now.timers))
+                 grew(start_.windows, now.windows) || grew(start_.menus, now.menus))
         << where << (where.empty() ? "" : ": ") << "left " << now << "; started with " << start_;
     EXPECT_EQ(g_recorded.stale_deletes - stale_deletes_at_start_, 0)
         << where << (where.empty() ? "" : ": ") << "DeleteObject on a handle already deleted";

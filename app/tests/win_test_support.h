@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -49,39 +48,30 @@ class ScratchKey {
     explicit ScratchKey(const std::string& name);
     ~ScratchKey();
     const std::string& path() const { return path_; }
-    HKEY open(REGSAM access = KEY_ALL_ACCESS) const; // caller closes
 
   private:
     std::string path_;
 };
 
 void set_string_value(HKEY key, const char* name, const std::string& data, DWORD type = REG_SZ);
-void set_dword_value(HKEY key, const char* name, DWORD value);
 
 // The GDI and USER objects a leak leaves behind. GetGuiResources answers 0
 // under Wine, so the GDI objects come from the process's GDI handle table,
 // which Wine keeps in the layout Windows publishes through the process
 // environment block. Of the USER objects, the windows of this thread are
-// enumerated; menus, icons, cursors and timers are what code in this
-// executable made through its imports (recorded once the test main has
-// called install_gui_object_hooks) and has not destroyed since. Shared icons
-// and cursors (LoadIcon, LoadCursor) live as long as the process and are
-// not counted.
+// enumerated, and the menus this executable loaded (recorded once the test
+// main has called install_gui_object_hooks) and has not destroyed since; the
+// program makes no other USER objects of its own.
 struct GuiObjects {
     int gdi_objects = 0; // stock objects excluded
     int bitmaps = 0;     // among the GDI objects
     int windows = 0;     // of this thread, child windows included
     int menus = 0;
-    int icons = 0; // icons and cursors
-    int timers = 0;
     bool operator==(const GuiObjects&) const = default;
 };
-std::ostream& operator<<(std::ostream& out, const GuiObjects& objects);
-GuiObjects count_gui_objects();
 
-// Replaces this executable's imports of the calls that make and destroy the
-// counted USER objects, and of DeleteObject, with recording ones for the rest
-// of the run. The test main calls it before any test.
+// Replaces this executable's imports of LoadMenuA and DeleteObject with
+// recording ones for the rest of the run. The test main calls it before any test.
 void install_gui_object_hooks();
 
 // Counts the objects when made; the first one made in a process first makes

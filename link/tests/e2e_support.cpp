@@ -2,6 +2,7 @@
 
 #include <dlgs.h>
 #include <wincodec.h>
+#include <wrl/client.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -34,14 +35,6 @@ HWND find_window(const char* caption, const std::function<bool(HWND)>& accept) {
             return w;
     return nullptr;
 }
-
-template <typename T> struct ComPtr {
-    T* p = nullptr;
-    ~ComPtr() {
-        if (p)
-            p->Release();
-    }
-};
 
 } // namespace
 
@@ -76,8 +69,7 @@ std::vector<JournalEntry> VirtualPrinter::entries() const {
     while (std::getline(in, line) && !line.empty() && line.back() == '}') {
         const std::string since = field(line, "since_open");
         result.push_back({field(line, "name"), atoi(field(line, "conn").c_str()),
-                          since.empty() ? -1 : atof(since.c_str()), field(line, "hex"),
-                          field(line, "reply"), line});
+                          since.empty() ? -1 : atof(since.c_str()), field(line, "hex"), line});
     }
     return result;
 }
@@ -137,23 +129,23 @@ std::string VirtualPrinter::read_paper(int conn, PaperPage& page) const {
         return "no paper for connection " + std::to_string(conn);
     // The page is a PNG, decoded by Windows' own codecs.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ComPtr<IWICImagingFactory> factory;
-    ComPtr<IWICBitmapDecoder> decoder;
-    ComPtr<IWICBitmapFrameDecode> frame;
-    ComPtr<IWICBitmapSource> gray;
+    Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
+    Microsoft::WRL::ComPtr<IWICBitmapDecoder> decoder;
+    Microsoft::WRL::ComPtr<IWICBitmapFrameDecode> frame;
+    Microsoft::WRL::ComPtr<IWICBitmapSource> gray;
     const std::wstring wide(path.begin(), path.end());
     UINT width = 0, height = 0;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, reinterpret_cast<void**>(&factory.p))) ||
-        FAILED(factory.p->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
-                                                    WICDecodeMetadataCacheOnDemand, &decoder.p)) ||
-        FAILED(decoder.p->GetFrame(0, &frame.p)) ||
-        FAILED(WICConvertBitmapSource(GUID_WICPixelFormat8bppGray, frame.p, &gray.p)) ||
-        FAILED(gray.p->GetSize(&width, &height)))
+                                IID_PPV_ARGS(&factory))) ||
+        FAILED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, &decoder)) ||
+        FAILED(decoder->GetFrame(0, &frame)) ||
+        FAILED(WICConvertBitmapSource(GUID_WICPixelFormat8bppGray, frame.Get(), &gray)) ||
+        FAILED(gray->GetSize(&width, &height)))
         return "cannot decode " + path;
     page = {static_cast<int>(width), static_cast<int>(height),
             std::vector<std::uint8_t>(static_cast<size_t>(width) * height, 255)};
-    if (FAILED(gray.p->CopyPixels(nullptr, width, width * height, page.gray.data())))
+    if (FAILED(gray->CopyPixels(nullptr, width, width * height, page.gray.data())))
         return "cannot read the dots of " + path;
     return "";
 }
@@ -246,21 +238,14 @@ std::string Program::text(int id) const {
     return buffer;
 }
 
-bool Program::select(int id, LRESULT index) const {
+bool Program::select(int id, const char* text) const {
     HWND list = GetDlgItem(main_, id);
+    const LRESULT index =
+        SendMessageA(list, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(text));
     if (index == CB_ERR || SendMessageA(list, CB_SETCURSEL, index, 0) == CB_ERR)
         return false;
     send(main_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     return true;
-}
-
-bool Program::select_port(const char* name) const {
-    return select(IDC_PORT, SendDlgItemMessageA(main_, IDC_PORT, CB_FINDSTRINGEXACT, -1,
-                                                reinterpret_cast<LPARAM>(name)));
-}
-
-bool Program::select_speed(int index) const {
-    return select(IDC_SPEED, index);
 }
 
 HWND Program::open_logo_dialog(const std::string& picture, DWORD timeout_ms) const {

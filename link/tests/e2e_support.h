@@ -26,9 +26,8 @@ struct JournalEntry {
     std::string name;
     int conn = 0;
     double since_open = -1;
-    std::string hex;   // bytes received, "1B 40 00"
-    std::string reply; // bytes sent back
-    std::string line;  // the whole JSON line
+    std::string hex;  // bytes received, "1B 40 00"
+    std::string line; // the whole JSON line
 };
 
 std::vector<std::uint8_t> from_hex(const std::string& hex);
@@ -99,10 +98,9 @@ class Program {
     void command(int id) const { PostMessageA(main_, WM_COMMAND, id, 0); } // a menu command
     std::string text(int id) const;
     bool enabled(int id) const { return IsWindowEnabled(GetDlgItem(main_, id)) != FALSE; }
-    // Chooses a port or a speed as the user would, with the notification the
-    // dialog reacts to; false if the list has no such entry.
-    bool select_port(const char* name) const;
-    bool select_speed(int index) const;
+    // Chooses a port or a speed by its text as the user would, with the
+    // notification the dialog reacts to; false if the list has no such entry.
+    bool select(int id, const char* text) const;
     // "Logo Editor...": chooses the picture in the open-file dialog and returns the
     // logo dialog, or null.
     HWND open_logo_dialog(const std::string& picture, DWORD timeout_ms) const;
@@ -126,7 +124,6 @@ class Program {
     DWORD close_and_wait();
 
   private:
-    bool select(int id, LRESULT index) const;
     // Polls the predicate, letting the program work, until it holds or time runs out.
     bool poll(const std::function<bool()>& done, DWORD timeout_ms) const;
 

@@ -18,7 +18,6 @@ class FakeSerialIo final : public SerialIo {
 
     // What to do wrong.
     bool refuse_open = false;
-    bool refuse_state = false;
     size_t write_limit = SIZE_MAX;            // bytes accepted in one write
     std::deque<std::vector<uint8_t>> replies; // one per read, cut to the count asked
     // Runs at every pause, as if the user acted while the printer is waited for.
@@ -48,7 +47,7 @@ class FakeSerialIo final : public SerialIo {
     void setup(HANDLE, DWORD, DWORD) override {}
     bool set_state(HANDLE, const DCB& dcb) override {
         states.push_back(dcb);
-        return !refuse_state;
+        return true;
     }
     void set_timeouts(HANDLE, const COMMTIMEOUTS& t) override { timeouts.push_back(t); }
     void escape(HANDLE, DWORD function) override { escapes.push_back(function); }

@@ -53,8 +53,6 @@ TEST(CommandParser, SplitsStreamsIntoCommandsWithTheirParameters) {
          R"("show_as_barcode":true})"},
         {hex("1D 2A 01 01 FF"),
          R"(logo_define/5 {"width_bytes":1,"height":1,"raster_bytes":1,"fits":true})"},
-        {hex("1D 2A 31 01") + repeat(0x55, 49),
-         R"(logo_define/53 {"width_bytes":49,"height":1,"raster_bytes":49,"fits":false})"},
         {hex("1D 2A 00 00 00 1D 2A 00 00 07"), "logo_delete/5, logo_delete/4, beep/1"},
         {hex("1D 2F 03 1B 4A 50"), R"(logo_print/3 {"mode":3,"mode_name":"double"}, )"
                                    R"(feed/3 {"dots":80})"},
@@ -67,9 +65,6 @@ TEST(CommandParser, SplitsStreamsIntoCommandsWithTheirParameters) {
         {hex("1D 6B 41 0C") + ascii("012345678905"),
          R"(barcode/16 {"symbology":65,"symbology_name":"UPC-A","length":12,)"
          R"("data":"012345678905"})"},
-        {hex("1D 6B 49 05") + ascii("{BABC"),
-         R"(barcode/9 {"symbology":73,"symbology_name":"CODE128","length":5,"data":"{BABC",)"
-         R"("code_set":"B"})"},
         {ascii("Hi") + hex("B0 0A"), R"(text/3 {"text":"Hi\u00B0"}, line_feed/1)"},
         // What makes no command: unknown runs, resynchronising, commands cut short.
         {hex("01 02 03 1B 71 35 1B 76"), R"(unknown/5, text/1 {"text":"5"}, status_request/2)"},

@@ -21,11 +21,8 @@ inline bool read_png(const std::string& path, GrayImage& image) {
     image.width = static_cast<int>(png.width);
     image.height = static_cast<int>(png.height);
     image.gray.assign(PNG_IMAGE_SIZE(png), 0);
-    if (!png_image_finish_read(&png, nullptr, image.gray.data(), 0, nullptr)) {
-        png_image_free(&png);
-        return false;
-    }
-    return true;
+    // Freed by libpng once the read ends, whether it worked or not.
+    return png_image_finish_read(&png, nullptr, image.gray.data(), 0, nullptr) != 0;
 }
 
 // Compares the picture `file` with the golden `name`; "" when they agree dot for dot. A picture
@@ -42,24 +39,15 @@ inline std::string golden_difference(const std::string& file, const std::string&
         return "no picture " + file;
     if (!read_png(golden, want))
         return "no golden " + golden + " (TQ350_GOLDEN_UPDATE=1 writes it)";
-    std::string difference;
-    if (got.width != want.width || got.height != want.height) {
-        difference = "is " + std::to_string(got.width) + " x " + std::to_string(got.height) +
-                     " dots, the golden " + std::to_string(want.width) + " x " +
-                     std::to_string(want.height);
-    } else {
-        for (std::size_t i = 0; i < got.gray.size() && difference.empty(); ++i)
-            if (got.gray[i] != want.gray[i])
-                difference = "first differs at dot (" + std::to_string(i % got.width) + ", " +
-                             std::to_string(i / got.width) + "): gray " +
-                             std::to_string(got.gray[i]) + ", golden " +
-                             std::to_string(want.gray[i]);
-    }
-    if (difference.empty())
+    if (got.width == want.width && got.gray == want.gray)
         return "";
+    const auto size = [](const GrayImage& image) {
+        return std::to_string(image.width) + " x " + std::to_string(image.height);
+    };
     fs::create_directories("golden-actual");
     fs::copy_file(file, "golden-actual/" + name, fs::copy_options::overwrite_existing);
-    return name + " " + difference + "; the printed one is in golden-actual/" + name;
+    return name + " differs: " + size(got) + " dots against the golden's " + size(want) +
+           "; the printed one is in golden-actual/" + name;
 }
 
 } // namespace tq350::sim::test

@@ -20,14 +20,10 @@ using Bytes = std::vector<std::uint8_t>;
 // "1B 40 00" -> {0x1B, 0x40, 0x00}.
 inline Bytes hex(std::string_view text) {
     Bytes bytes;
-    std::string digits;
-    for (char c : text)
-        if (c != ' ')
-            digits += c;
-    if (digits.size() % 2)
-        throw std::invalid_argument("odd hex: " + std::string(text));
-    for (std::size_t i = 0; i < digits.size(); i += 2)
-        bytes.push_back(static_cast<std::uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] != ' ')
+            bytes.push_back(static_cast<std::uint8_t>(
+                std::stoi(std::string(text.substr(i++, 2)), nullptr, 16)));
     return bytes;
 }
 

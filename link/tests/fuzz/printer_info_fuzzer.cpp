@@ -1,5 +1,7 @@
 // Any 32 bytes as the information block, then the power reply and the status byte. Shorter
-// inputs are the start of a block of zeros, as a short read would leave the buffer.
+// inputs are the start of a block of zeros, as a short read would leave the buffer. The seeds
+// in seeds/ are such replies, named for what they hold: a mobile printer's and a Bluetooth one's
+// with Fahrenheit set, a block without information, a signed name number, all ones, a short read.
 
 #include "app/tests/fuzz_check.h"
 #include "link/printer_info_core.h"
