@@ -80,12 +80,6 @@ TEST(AddressField, Typing) {
     }
 }
 
-TEST(AddressField, CompletedOnLeaving) {
-    EXPECT_EQ(complete_address_field(""), "00");
-    EXPECT_EQ(complete_address_field("7"), "07");
-    EXPECT_EQ(complete_address_field("7A"), "7A");
-}
-
 TEST(AddressCommand, Bytes) {
     const AddressRecord record{'x', '0', '0', '1', '2', 'A', 'B', '3', '4', 'C', 'D', '5', '6'};
     EXPECT_EQ(test::hex(build_address_command(record)),

@@ -26,11 +26,6 @@ class ToolDialogTest : public MainDialogTest {
         MainDialogTest::SetUp();
         open_dialog();
     }
-    void TearDown() override {
-        if (tool_)
-            DestroyWindow(tool_);
-        MainDialogTest::TearDown();
-    }
     HWND open_tool(int resource, DLGPROC proc, LPARAM param = 0) {
         tool_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), dialog_,
                                    proc, param);
@@ -72,18 +67,12 @@ class ToolDialogTest : public MainDialogTest {
 // whole test, each case checks its own dialog.
 TEST_F(ToolDialogTest, EveryDialogOfTheMenuClosesWithoutATrace) {
     SetConnectedState(dialog_, true);
-    struct Case {
-        int command;
-        const char* title;
-    };
-    const Case cases[] = {
-        {IDM_BARCODE, "Barcode"},
-        {IDM_MAGSTRIPE, "Test Magstripe Reader"},
-        {IDM_BLUETOOTH_NUMBER, "Bluetooth address"},
-        {IDM_FONT_EDITOR, "Dialog"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.title);
+    const std::pair<int, const char*> cases[] = {{IDM_BARCODE, "Barcode"},
+                                                 {IDM_MAGSTRIPE, "Test Magstripe Reader"},
+                                                 {IDM_BLUETOOTH_NUMBER, "Bluetooth address"},
+                                                 {IDM_FONT_EDITOR, "Dialog"}};
+    for (const auto& [id, title] : cases) {
+        SCOPED_TRACE(title);
         const GuiObjectWatch watch;
         std::vector<std::string> opened;
         bool owner_enabled = true;
@@ -95,9 +84,9 @@ TEST_F(ToolDialogTest, EveryDialogOfTheMenuClosesWithoutATrace) {
             owner_enabled = IsWindowEnabled(dialog_) != FALSE;
             PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         };
-        command(c.command, 0); // returns once the dialog has closed
+        command(id, 0); // returns once the dialog has closed
         answerer_.on_open = nullptr;
-        EXPECT_EQ(opened, std::vector<std::string>{c.title});
+        EXPECT_EQ(opened, std::vector<std::string>{title});
         EXPECT_FALSE(owner_enabled);
         EXPECT_TRUE(IsWindowEnabled(dialog_));
         watch.expect_none_left();
@@ -165,7 +154,8 @@ TEST_F(ToolDialogTest, BluetoothCommandSendsAndStoresOnlyWhenConfirmed) {
 
 // --- Barcode ---
 
-TEST_F(ToolDialogTest, BarcodePrintsItsSequenceAndKeepsTheChoices) {
+TEST_F(ToolDialogTest, BarcodePrintsItsSequenceKeepsTheChoicesAndShowsFailures) {
+    SetConnectedState(dialog_, true);
     open_tool(IDD_BARCODE, tools::BarcodeDialogProc, reinterpret_cast<LPARAM>(&chosen_port_));
     press(IDOK);
     EXPECT_TRUE(printer_.opened.empty()) << "no data, nothing printed";
@@ -181,14 +171,9 @@ TEST_F(ToolDialogTest, BarcodePrintsItsSequenceAndKeepsTheChoices) {
     EXPECT_EQ(hex(printer_.writes[1]), "1D 77 04 1D 68 A2 1D 66 01 1D 48 03 1D 6B 49 05 7B 42 41 "
                                        "42 43 1B 4A 50");
     EXPECT_EQ(printer_.writes[3], printer_.writes[1]) << "the dialog kept the choices";
-    EXPECT_TRUE(IsWindow(tool_));
     EXPECT_TRUE(answerer_.seen().empty());
-}
 
-TEST_F(ToolDialogTest, BarcodeFailuresShowTheMessageAndLeaveTheMainDialogAlone) {
-    SetConnectedState(dialog_, true);
-    open_tool(IDD_BARCODE, tools::BarcodeDialogProc, reinterpret_cast<LPARAM>(&chosen_port_));
-    SetDlgItemTextA(tool_, IDC_BARCODE_DATA, "123");
+    // Failures show the message over the dialog and leave the main dialog alone.
     printer_.refuse_open = true;
     press(IDOK);
     printer_.refuse_open = false;
@@ -207,7 +192,6 @@ TEST_F(ToolDialogTest, BarcodeFailuresShowTheMessageAndLeaveTheMainDialogAlone) 
 // The track rules are the core's: one read proves the wiring, one empty reply the message.
 TEST_F(ToolDialogTest, MagstripeReadsTheChosenTracksOrShowsTheProblem) {
     open_tool(IDD_MAGSTRIPE, tools::MagstripeDialogProc, reinterpret_cast<LPARAM>(&chosen_port_));
-    const int boxes = static_cast<int>(answerer_.seen().size());
     EXPECT_FALSE(IsWindowEnabled(tool_item(IDOK))) << "no track chosen";
     for (int k = 0; k < 3; ++k)
         SendMessageA(tool_item(IDC_MAGSTRIPE_TRACK1 + k), BM_CLICK, 0, 0);
@@ -218,10 +202,10 @@ TEST_F(ToolDialogTest, MagstripeReadsTheChosenTracksOrShowsTheProblem) {
     const char* texts[] = {"ABC", "123", "XYZ"};
     for (int k = 0; k < 3; ++k)
         EXPECT_EQ(tool_text(IDC_MAGSTRIPE_TEXT1 + k), texts[k]) << "track " << k + 1;
-    EXPECT_EQ(static_cast<int>(answerer_.seen().size()), boxes);
+    EXPECT_TRUE(answerer_.seen().empty());
 
     press(IDOK); // no card swiped
-    ASSERT_EQ(static_cast<int>(answerer_.seen().size()), boxes + 1);
+    ASSERT_EQ(answerer_.seen().size(), 1u);
     EXPECT_EQ(answerer_.seen().back().text, "Problem with magstripe reader!");
 
     for (int k = 0; k < 3; ++k)
