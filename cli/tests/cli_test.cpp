@@ -1,5 +1,9 @@
 // tq350 against tq350-sim on a pty: the bytes each command puts on the wire,
-// as the printer's journal shows them, and what it tells its user.
+// as the printer's journal shows them, and what it tells its user. The files in
+// data/ are copied into each test's folder: the printer's profile; an 8 x 2 picture
+// whose top row is black on its left half (logo row bytes 0F and 00) as a
+// bottom-up BMP (tiny.bmp), a top-down one (top.bmp) and a PNG (tiny.png); and
+// wide.bmp, tiny.bmp claiming 500 dots a row, which the header check refuses.
 #include <fcntl.h>
 #include <png.h>
 #include <poll.h>
@@ -19,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/hex.h"
+
 extern char** environ;
 
 namespace {
@@ -26,33 +32,6 @@ namespace {
 // The greeting, and the greeting with the information query.
 const std::string G = "1B 40 00";
 const std::string Q = "1B 40 00 | 1B 40 1B 3D 01 1B 5A | 1B 60 | 1B 76";
-
-constexpr char profile[] = R"(name = "TQ-350 Mobile Printer 00204"
-features = magstripe black_marks bluetooth fahrenheit
-switches = 0x05
-voltage_tenths = 61
-temperature = 77
-status = 0x40
-card_delay_ms = 100
-)";
-
-// An 8 x 2 picture, 24 bits a pixel: the top row black on its left half,
-// everything else white. Its logo row bytes are 0F and 00.
-std::vector<std::uint8_t> tiny_bitmap(bool top_first) {
-    std::vector<std::uint8_t> b = {'B', 'M', 0x66, 0, 0, 0, 0, 0, 0, 0, 0x36, 0, 0, 0,  0x28,
-                                   0,   0,   0,    8, 0, 0, 0, 0, 0, 0, 0,    1, 0, 24, 0};
-    const std::int32_t height = top_first ? -2 : 2;
-    for (int i = 0; i < 4; ++i)
-        b[22 + i] = static_cast<std::uint8_t>(height >> (8 * i));
-    b.resize(0x36, 0);
-    b[34] = 0x30; // image size 48
-    for (int stored = 0; stored < 2; ++stored) {
-        const bool top = top_first ? stored == 0 : stored == 1;
-        for (int x = 0; x < 8; ++x)
-            b.insert(b.end(), 3, top && x < 4 ? 0x00 : 0xFF);
-    }
-    return b;
-}
 
 void write_file(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary)
@@ -68,13 +47,6 @@ std::vector<std::uint8_t> font_a_file() {
     return b;
 }
 
-std::string repeat(const std::string& s, int n) {
-    std::string out;
-    for (int i = 0; i < n; ++i)
-        out += (i ? " " : "") + s;
-    return out;
-}
-
 struct Outcome {
     int status = -1;
     std::string out;
@@ -87,8 +59,7 @@ class Cli : public testing::Test {
         char name[] = "/tmp/tq350-cli-test-XXXXXX";
         ASSERT_NE(mkdtemp(name), nullptr);
         dir_ = name;
-        std::ofstream(dir_ / "printer.profile") << profile;
-        write_file(dir_ / "tiny.bmp", tiny_bitmap(false));
+        std::filesystem::copy(TQ350_CLI_TEST_DATA, dir_, std::filesystem::copy_options::recursive);
         write_file(dir_ / "a.fnt", font_a_file());
         int out[2];
         ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
@@ -240,7 +211,9 @@ const Case command_cases[] = {
     {{"logo", "print", "wide"}, G + " | 1D 2F 01 | 1B 4A 50", "sent"},
     {{"logo", "delete"}, G + " | 1D 2A 00 00 00", "sent"},
     {{"font", "reset", "b"}, G + " | 1B 26 31", "sent"},
-    {{"font", "download", "a.fnt"}, G + " | 1B 26 32 41 41 " + repeat("AA", 48), "53 bytes"},
+    {{"font", "download", "a.fnt"},
+     G + " | 1B 26 32 41 41 " + tq350::test::run("AA", 48),
+     "53 bytes"},
     {{"barcode", "code128-b", "ABC", "--width", "2", "--height", "50", "--text", "both", "--font",
       "b"},
      G + " | 1D 77 02 | 1D 68 32 | 1D 66 01 | 1D 48 03 | 1D 6B 49 05 7B 42 41 42 43 | 1B 4A 50",
@@ -253,6 +226,7 @@ const Case command_cases[] = {
      "track 2: ;4111111111111111=29121010000000000000?"},
 };
 
+// Named by its words in ctest's list of cases.
 void PrintTo(const Case& c, std::ostream* os) {
     for (const std::string& a : c.args)
         *os << a << ' ';
@@ -270,17 +244,7 @@ TEST_P(EveryCommand, PutsItsBytesOnTheWire) {
     EXPECT_NE(run.out.find(c.says), std::string::npos) << run.out;
 }
 
-std::string case_name(const testing::TestParamInfo<Case>& info) {
-    std::string name;
-    for (std::size_t i = 0; i < std::min<std::size_t>(info.param.args.size(), 2); ++i) {
-        for (const char c : info.param.args[i])
-            name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        name += '_';
-    }
-    return name + std::to_string(info.index);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cli, EveryCommand, testing::ValuesIn(command_cases), case_name);
+INSTANTIATE_TEST_SUITE_P(Cli, EveryCommand, testing::ValuesIn(command_cases));
 
 TEST_F(Cli, InfoJsonShowsTheProfile) {
     const Outcome run = tq350({"info", "--json"});
@@ -307,15 +271,8 @@ TEST_F(Cli, LogoDownloadSendsTheConvertedPicture) {
 
 // The same picture from three files converts to the same logo, dot for dot.
 TEST_F(Cli, LogoConvertReadsEveryFormatAlike) {
-    write_file(dir_ / "top.bmp", tiny_bitmap(true));
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = 8;
-    image.height = 2;
-    image.format = PNG_FORMAT_GRAY;
     const std::uint8_t gray[16] = {0,   0,   0,   0,   255, 255, 255, 255,
                                    255, 255, 255, 255, 255, 255, 255, 255};
-    ASSERT_TRUE(png_image_write_to_file(&image, (dir_ / "tiny.png").c_str(), 0, gray, 0, nullptr));
     for (const char* name : {"tiny.bmp", "top.bmp", "tiny.png"}) {
         SCOPED_TRACE(name);
         const auto out = dir_ / "logo.png";
@@ -356,10 +313,6 @@ TEST_F(Cli, BadArgumentsAndFilesSendNothing) {
     write_file(dir_ / "text.gif", {'h', 'e', 'l', 'l', 'o'});
     write_file(dir_ / "short.fnt", std::vector<std::uint8_t>(100, 0));
     std::ofstream(dir_ / "bad.conf") << "density = 80\ncolour = red\n";
-    std::vector<std::uint8_t> wide = tiny_bitmap(false);
-    wide[18] = 0xF4; // 500 dots wide, rows left short: the header check refuses it
-    wide[19] = 0x01;
-    write_file(dir_ / "wide.bmp", wide);
     struct BadCase {
         std::vector<std::string> args;
         int status;

@@ -13,11 +13,8 @@ namespace {
 
 using ::tq350::test::hex;
 
-std::string zeros(int count) {
-    std::string text = "00";
-    for (int i = 1; i < count; ++i)
-        text += " 00";
-    return text;
+std::string zeros(std::size_t count) {
+    return test::run("00", count);
 }
 
 // Print settings to 0, ESC % 1, ESC ! with the font, codes 32 to 255, LF, ESC J 80.
@@ -69,19 +66,6 @@ TEST(FontDownload, Sequences) {
          "1B 26 31 " + test_print("01")}};
     for (const Case& c : cases)
         EXPECT_EQ(hex(build_font_download(c.table, c.choices)), c.expected) << c.label;
-}
-
-// Every character of font A with a test print is the longest download.
-TEST(FontDownload, Everything) {
-    std::vector<std::pair<int, std::vector<std::uint8_t>>> records;
-    for (int code = first_code; code <= last_code; ++code)
-        records.push_back({code, {static_cast<std::uint8_t>(code)}});
-    const std::vector<std::uint8_t> sequence =
-        build_font_download(font(FontKind::a, records), {true, true});
-    ASSERT_EQ(sequence.size(), 12128u);
-    EXPECT_EQ(hex(std::span(sequence).first(9)), "1B 26 30 1B 26 32 20 20 00");
-    EXPECT_EQ(hex(std::span(sequence).subspan(3 + 223 * 53, 5)), "1B 26 32 FF FF");
-    EXPECT_EQ(hex(std::span(sequence).last(253)), test_print("00"));
 }
 
 } // namespace

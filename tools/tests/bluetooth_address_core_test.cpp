@@ -80,18 +80,10 @@ TEST(AddressField, Typing) {
     }
 }
 
-TEST(AddressField, CompletedOnLeaving) {
-    EXPECT_EQ(complete_address_field(""), "00");
-    EXPECT_EQ(complete_address_field("7"), "07");
-    EXPECT_EQ(complete_address_field("7A"), "7A");
-}
-
 TEST(AddressCommand, Bytes) {
     const AddressRecord record{'x', '0', '0', '1', '2', 'A', 'B', '3', '4', 'C', 'D', '5', '6'};
     EXPECT_EQ(test::hex(build_address_command(record)),
               "1B 3C 78 30 30 31 32 41 42 33 34 43 44 35 36");
-    EXPECT_EQ(test::hex(build_address_command(default_address_record)),
-              "1B 3C 58 30 30 30 30 30 30 30 30 30 30 30 30");
 }
 
 } // namespace

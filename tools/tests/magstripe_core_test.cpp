@@ -1,7 +1,5 @@
 #include "tools/magstripe_core.h"
 
-#include "testing/hex.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,25 +7,6 @@
 
 namespace tq350::tools {
 namespace {
-
-using tq350::test::hex;
-
-TEST(TrackRequest, SelectedTracks) {
-    struct Case {
-        TrackSelection selection;
-        bool can_read;
-        const char* request;
-    };
-    const Case cases[] = {
-        {{false, false, false}, false, "1B 3F 08 00"},
-        {{true, false, true}, true, "1B 3F 0D 00"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.request);
-        EXPECT_EQ(can_read_tracks(c.selection), c.can_read);
-        EXPECT_EQ(hex(build_track_request(c.selection)), c.request);
-    }
-}
 
 TEST(TrackReply, Parsing) {
     struct Case {
@@ -45,18 +24,6 @@ TEST(TrackReply, Parsing) {
         SCOPED_TRACE(c.label);
         EXPECT_EQ(parse_track_reply(c.reply), c.expected);
     }
-}
-
-// A reply may fill the whole buffer with no 0x00 in it: the last track ends at
-// the 256th byte, whatever lies in memory after it.
-TEST(TrackReply, FullBufferEndsAtItsLastByte) {
-    std::vector<std::uint8_t> memory(max_track_reply + 16, 'Z');
-    std::fill(memory.begin(), memory.begin() + max_track_reply, 'C');
-    memory[0] = 0xF1;
-    memory[1] = 'A';
-    memory[2] = 0xF3;
-    const TrackTexts expected{"A", "", std::string(max_track_reply - 3, 'C')};
-    EXPECT_EQ(parse_track_reply(std::span(memory).first(max_track_reply)), expected);
 }
 
 TEST(TrackRead, MessageAfterRead) {
