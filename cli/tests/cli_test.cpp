@@ -348,11 +348,14 @@ TEST_F(Cli, BadArgumentsAndFilesSendNothing) {
 
 // A printer that stops answering gives status 1 and names the step.
 TEST_F(Cli, FaultsNameTheStep) {
-    // Gone half-way through the parameters: the driver took them, the read-back finds no printer.
+    // Gone half-way through the parameters. Whether the tty driver still takes the rest or
+    // fails the write depends on which side runs first; either way the step is named.
     control("vanish=20");
     Outcome run = tq350({"set", "--density", "80"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("(reading the printer back)"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.err.find("(reading the printer back)") != std::string::npos ||
+                run.err.find("did not take the bytes (writing the parameters)") != std::string::npos)
+        << run.err;
     control("mute");
     ASSERT_EQ(read_line().rfind("ready", 0), 0u); // the printer is back after the vanish
     run = tq350({"info"});
