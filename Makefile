@@ -33,7 +33,7 @@ build: native windows
 # plain native tree is for make run and make bench.
 test: windows sanitize
 	ctest --preset sanitize
-	TQ350_SIM=$(CURDIR)/build/sanitize/sim/tq350-sim scripts/wine-session.sh ctest --preset windows
+	TQ350_SIM=$(CURDIR)/build/sanitize/sim/tq350-sim scripts/test-windows.sh
 
 fuzz: sanitize
 	nice -n 19 scripts/fuzz.sh $(FUZZ_SECONDS)

@@ -20,7 +20,7 @@ win="$TQ350_ROOT/build/windows"
 exe="$win/app/tq350setup.exe"
 drive() { "$WINE" "$win/devtools/tq350-drive.exe" "$@" </dev/null; }
 main="TQ-350 Setup Tool"
-paper="$TQ350_ROOT/build/sim/paper-com5"
+paper="$TQ350_SIM_ROOT/paper-com5"
 mkdir -p "$out"
 
 # Captures the top-level window with this caption once its program is idle.

@@ -2,6 +2,8 @@
 # sim.sh start NAME [tq350-sim options...]   start a virtual printer on build/sim/NAME
 # sim.sh stop NAME                          stop it and remove its link
 #
+# Under TQ350_SIM_ROOT instead of build/sim when that is set (a lane of make test); a
+# relative --paper folder is taken from there too.
 # In build/sim/state: printer-NAME.journal (what the printer received),
 # printer-NAME.control (faults to switch on while it runs), printer-NAME.log (its
 # messages). The prefix matters: to Windows, and so to a test under Wine,
@@ -11,8 +13,8 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
 sim="${TQ350_SIM:-$root/build/native/sim/tq350-sim}"
-dir="$root/build/sim/state"
-links="$root/build/sim"
+links="${TQ350_SIM_ROOT:-$root/build/sim}"
+dir="$links/state"
 
 stop() {
     local pid_file="$dir/printer-$1.pid"
@@ -28,6 +30,16 @@ stop() {
 start() {
     local name=$1
     shift
+    local options=()
+    while [ $# -gt 0 ]; do
+        if [ "$1" = --paper ] && [ $# -gt 1 ] && [ "${2#/}" = "$2" ]; then
+            options+=(--paper "$links/$2")
+            shift 2
+        else
+            options+=("$1")
+            shift
+        fi
+    done
     [ -x "$sim" ] || { echo "sim.sh: $sim is not built (make native)" >&2; exit 1; }
     mkdir -p "$dir"
     stop "$name"
@@ -38,7 +50,7 @@ start() {
     mkfifo "$fifo"
     # Detached, with no descriptor of ours: ctest waits for its test's pipes to close.
     setsid "$sim" --link "$links/$name" --journal "$dir/printer-$name.journal" \
-        --control "$dir/printer-$name.control" "$@" >"$fifo" 2>"$dir/printer-$name.log" </dev/null &
+        --control "$dir/printer-$name.control" ${options[@]+"${options[@]}"} >"$fifo" 2>"$dir/printer-$name.log" </dev/null &
     echo $! >"$dir/printer-$name.pid"
     local line=""
     exec 3<"$fifo"

@@ -19,7 +19,7 @@ mkdir -p "$WINEPREFIX"
 mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
 cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 
-sim_dir="$TQ350_ROOT/build/sim"
+sim_dir="$TQ350_SIM_ROOT"
 reg="$WINEPREFIX/drive_c/tq350-prefix.reg"
 cat > "$reg" <<REG
 REGEDIT4

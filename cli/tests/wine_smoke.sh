@@ -3,7 +3,8 @@
 # virtual printer on COM5, checked in the printer's journal.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-journal="$root/build/sim/state/printer-com5.journal"
+printers="${TQ350_SIM_ROOT:-$root/build/sim}/state"
+journal="$printers/printer-com5.journal"
 # Follows the journal from line $1 until a line holds $2.
 wait_journal() { grep -m1 -q -- "$2" < <(timeout 10 tail -n "+$1" -F "$journal" 2>/dev/null); }
 
@@ -13,7 +14,7 @@ trap 'rm -rf "$state"' EXIT
 export TQ350_STATE_DIR="Z:$state"
 
 start=$(( $(wc -l <"$journal") + 1 ))
-echo power_cycle >"$root/build/sim/state/printer-com5.control"
+echo power_cycle >"$printers/printer-com5.control"
 wait_journal "$start" '"name":"power_cycle"'
 
 start=$(( $(wc -l <"$journal") + 1 ))

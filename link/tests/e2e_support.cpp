@@ -36,6 +36,16 @@ HWND find_window(const char* caption, const std::function<bool(HWND)>& accept) {
     return nullptr;
 }
 
+// The virtual printers' state folder: the one of this session's lane of make test
+// (scripts/wine-env.sh sets TQ350_SIM_ROOT), or the build tree's.
+std::string sim_state_folder() {
+    char root[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableA("TQ350_SIM_ROOT", root, sizeof root);
+    if (n > 0 && n < sizeof root)
+        return std::string("Z:") + root + "/state";
+    return TQ350_SIM_DIR;
+}
+
 } // namespace
 
 std::vector<std::uint8_t> from_hex(const std::string& hex) {
@@ -54,7 +64,7 @@ std::string connection_bytes(const std::vector<JournalEntry>& entries, int conn)
 }
 
 VirtualPrinter::VirtualPrinter(const std::string& name)
-    : path_(std::string(TQ350_SIM_DIR) + "/printer-" + name) {
+    : path_(sim_state_folder() + "/printer-" + name) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (GetFileAttributesExA((path_ + ".journal").c_str(), GetFileExInfoStandard, &data))
         start_offset_ = (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -77,7 +87,7 @@ std::vector<JournalEntry> VirtualPrinter::entries() const {
 bool VirtualPrinter::wait_for(const std::function<bool(const std::vector<JournalEntry>&)>& done,
                               DWORD timeout_ms) const {
     HANDLE change = FindFirstChangeNotificationA(
-        TQ350_SIM_DIR, FALSE, FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+        sim_state_folder().c_str(), FALSE, FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
     const ULONGLONG deadline = GetTickCount64() + timeout_ms;
     bool ok = false;
     // Woken by the journal growing; the bound only guards against a missed change
