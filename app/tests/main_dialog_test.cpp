@@ -42,6 +42,15 @@ TEST_F(MainDialogTest, StartsDisconnectedWithTheDefaultsAndOneWarningBeep) {
     EXPECT_FALSE(checked(IDC_IRDA_MAX_57600));
     EXPECT_TRUE(checked(IDC_IRDA_RELIABLE));
     EXPECT_FALSE(checked(IDC_IRDA_RAW));
+    // Every row is there, with its check box unchecked.
+    for (auto [id, rows] : {std::pair{IDC_CAPABILITIES, IDS_CAPABILITY_COUNT},
+                            std::pair{IDC_SWITCHES, IDS_SWITCH_COUNT}}) {
+        ASSERT_EQ(ListView_GetItemCount(item(id)), rows) << "list " << id;
+        for (int row = 0; row < rows; ++row)
+            EXPECT_EQ(ListView_GetItemState(item(id), row, LVIS_STATEIMAGEMASK),
+                      INDEXTOSTATEIMAGEMASK(1))
+                << "list " << id << " row " << row;
+    }
 }
 
 TEST_F(MainDialogTest, ConnectedStateEnablesEverythingAndBackAgainBeeps) {
