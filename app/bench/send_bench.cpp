@@ -18,19 +18,13 @@
 #include "font/font_table_core.h"
 #include "res/resource.h"
 #include "win32/printer_exchange.h"
+#include "testing/message_pump.h"
 #include "testing/stopwatch.h"
 
 namespace {
 
 using tq350::bench::now_ms;
-
-void pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using tq350::test::pump_messages;
 
 std::vector<uint8_t> full_font_a_download() {
     tq350::font::FontTable table(tq350::font::FontKind::a);
@@ -59,7 +53,7 @@ int main() {
     SetConnectedState(dialog, true);
     // Printer and program to 115200 (the query that follows is posted; run it).
     RunPrinterCommand(dialog, IDM_SPEED_115200);
-    pump();
+    pump_messages();
     if (!IsWindowEnabled(GetDlgItem(dialog, IDC_CONNECT_SET))) {
         fprintf(stderr, "the printer did not follow to 115200 bps\n");
         return 1;
@@ -74,7 +68,7 @@ int main() {
     printf("send of %zu bytes at 115200 bps: %.0f ms, floor %.0f ms, ratio %.3f%s\n",
            download.size(), elapsed, floor, elapsed / floor, sent ? "" : " (FAILED)");
     RunPrinterCommand(dialog, IDM_TOTAL_RESET); // back to 9600 for whoever comes next
-    pump();
+    pump_messages();
     DestroyWindow(dialog);
     return sent ? 0 : 1;
 }

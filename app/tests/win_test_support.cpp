@@ -21,20 +21,6 @@ extern decltype(&LoadMenuA) __imp_LoadMenuA;
 
 namespace tq350::test {
 
-bool pump_messages() {
-    bool quit = false;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            quit = true;
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return quit;
-}
-
 namespace {
 
 std::vector<UINT> g_beeps;

@@ -8,12 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "testing/message_pump.h"
+
 namespace tq350::test {
 
-// Handles every message waiting in this thread's queue, WM_QUIT included, and
-// reports whether a WM_QUIT was among them (a leftover one would make the next
-// MessageBox return at once).
-bool pump_messages();
 
 // Counts the program's beeps for its lifetime, by type.
 class BeepRecorder {

@@ -15,19 +15,13 @@
 #include "app/control_classes.h"
 #include "font/font_editor_dialog.h"
 #include "font/glyph_editor_control.h"
+#include "testing/message_pump.h"
 #include "testing/stopwatch.h"
 
 namespace {
 
 using tq350::bench::now_ms;
-
-void pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using tq350::test::pump_messages;
 
 // Everything invalid in the dialog painted, the glyph editor and the preview
 // included, and the drawing handed to the display.
@@ -60,7 +54,7 @@ int main(int argc, char** argv) {
     }
     ShowWindow(dialog, SW_SHOW);
     paint_now(dialog);
-    pump();
+    pump_messages();
     HWND glyph = GetDlgItem(dialog, IDC_FONT_GLYPH);
     RECT client{};
     GetClientRect(glyph, &client);
@@ -72,7 +66,7 @@ int main(int argc, char** argv) {
         rows[i] = (i / 2) % 2 ? 0xAA : 0x55;
     SendMessageA(glyph, tq350::font::SDM_SETBITS, 2, reinterpret_cast<LPARAM>(rows.data()));
     paint_now(dialog);
-    pump();
+    pump_messages();
 
     std::vector<double> presses, repaints;
     for (int i = 0; i < rounds; ++i) {
@@ -83,14 +77,14 @@ int main(int argc, char** argv) {
                      MAKELPARAM(column * cell + cell / 2, row * cell + cell / 2));
         paint_now(dialog);
         presses.push_back(now_ms() - start);
-        pump();
+        pump_messages();
     }
     for (int i = 0; i < rounds; ++i) {
         const double start = now_ms();
         InvalidateRect(glyph, nullptr, FALSE);
         paint_now(dialog);
         repaints.push_back(now_ms() - start);
-        pump();
+        pump_messages();
     }
     std::printf("glyph editor %ld x %ld px, cells of %d px\n", client.right, client.bottom, cell);
     report("dot press to painted (dialog's handling included):", presses);
