@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/selection_lists.h"
+#include "app/serial_ports.h"
 #include "app/settings_rules.h"
 #include "res/resource.h"
 #include "win32/handles.h"
@@ -13,7 +14,7 @@
 namespace tq350 {
 
 RegistryLocation g_settings_location{HKEY_LOCAL_MACHINE, kSettingsSubkey};
-RegistryLocation g_serial_port_location{HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM"};
+RegistryLocation g_serial_port_location{HKEY_LOCAL_MACHINE, kSerialPortSubkey};
 
 namespace {
 
@@ -129,31 +130,12 @@ bool SaveAddressRecord(HKEY key, const std::string& record) {
 
 bool FillPortList(HWND combo) {
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    RegKey ports;
-    if (RegOpenKeyExA(g_serial_port_location.root, g_serial_port_location.subkey, 0, KEY_READ,
-                      ports.out()) == ERROR_SUCCESS) {
-        for (DWORD index = 0;; ++index) {
-            std::array<char, kPortEnumBufferSize> name{};
-            std::array<char, kPortEnumBufferSize> data{};
-            DWORD name_size = name.size();
-            DWORD data_size = data.size();
-            DWORD type = 0;
-            LONG status = RegEnumValueA(ports.get(), index, name.data(), &name_size, nullptr, &type,
-                                        reinterpret_cast<BYTE*>(data.data()), &data_size);
-            // A value too large for the buffers is no port, but must not hide the ports after it.
-            if (status == ERROR_MORE_DATA)
-                continue;
-            if (status != ERROR_SUCCESS)
-                break;
-            std::optional<PortEntry> port = accept_port_entry(
-                type, std::span(data.data(), std::min<size_t>(data_size, data.size())));
-            if (!port)
-                continue;
-            LRESULT item =
-                SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(port->name.c_str()));
-            if (item >= 0)
-                SendMessageA(combo, CB_SETITEMDATA, item, port->number);
-        }
+    for (const PortEntry& port :
+         ListSerialPorts(g_serial_port_location.root, g_serial_port_location.subkey)) {
+        LRESULT item =
+            SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(port.name.c_str()));
+        if (item >= 0)
+            SendMessageA(combo, CB_SETITEMDATA, item, port.number);
     }
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
     return SendMessageA(combo, CB_GETCOUNT, 0, 0) > 0;
