@@ -8,21 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 rounds=${1:-5}
 tq350="$root/build/native/cli/tq350"
-dir="$root/build/bench"
-mkdir -p "$dir"
-photo="$dir/photo-12mp.jpg"
-# The same photograph as the program's own picture benchmark.
-[ -f "$photo" ] || convert -size 4000x3000 -seed 7 plasma:fractal -quality 90 "$photo"
-
-milliseconds() { echo $(( $(date +%s%N) / 1000000 )); }
-median() { sort -n | sed -n "$(( (rounds + 1) / 2 ))p"; }
-timed() {
-    for _ in $(seq "$rounds"); do
-        start=$(milliseconds)
-        "$@" >/dev/null
-        echo $(( $(milliseconds) - start ))
-    done | median
-}
+. "$root/scripts/bench-common.sh"
 
 [ -x "$tq350" ] || { echo "cli_bench.sh: $tq350 is not built (make native)" >&2; exit 1; }
 "$root/scripts/sim.sh" start cli-bench >/dev/null

@@ -9,22 +9,9 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 . "$root/scripts/wine-env.sh"
 rounds=${1:-5}
-dir="$root/build/bench"
-mkdir -p "$dir"
-photo="$dir/photo-12mp.jpg"
-# Fractal plasma: colour and detail all over, so the decoder gets no easy blocks.
-[ -f "$photo" ] || convert -size 4000x3000 -seed 7 plasma:fractal -quality 90 "$photo"
+. "$root/scripts/bench-common.sh"
 
-milliseconds() { echo $(( $(date +%s%N) / 1000000 )); }
-median() { sort -n | sed -n "$(( (rounds + 1) / 2 ))p"; }
-
-imagemagick=$(
-    for _ in $(seq "$rounds"); do
-        start=$(milliseconds)
-        convert "$photo" -sample 384x247 -dither FloydSteinberg -monochrome "$dir/photo-1bit.bmp"
-        echo $(( $(milliseconds) - start ))
-    done | median
-)
+imagemagick=$(timed convert "$photo" -sample 384x247 -dither FloydSteinberg -monochrome "$dir/photo-1bit.bmp")
 ours_line=$("$WINE" "$root/build/windows/logo/logo_load_bench.exe" "Z:$photo" "$rounds" </dev/null)
 ours=$(sed -n 's/.*: \([0-9]*\) ms (loading.*/\1/p' <<<"$ours_line")
 echo "$ours_line"
