@@ -71,12 +71,15 @@ void init_list_view(HWND dialog, int id, int first_string, int count) {
         item.pszText = text;
         SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
+    // A list measures its rows on its first paint and then sets its scroll bar, which
+    // paints it again, twice over. Painted once into a scratch DC while its redrawing is
+    // still off, it measures without touching the scroll bar; turning redrawing back on
+    // then sets the scroll bar once, and the window shows in one paint.
+    {
+        MemoryDc scratch(nullptr);
+        SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(scratch.get()), PRF_CLIENT);
+    }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    // A list measures its rows and sets its scroll bar on its first paint, which then
-    // paints it again, twice over; painted once into a scratch DC now, while the
-    // window is hidden, it shows in one paint.
-    MemoryDc scratch(nullptr);
-    SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(scratch.get()), PRF_CLIENT);
 }
 
 // The template gives both lists shared image lists, so a list does not destroy
@@ -87,11 +90,28 @@ void release_check_box_images(HWND dialog) {
             ImageList_Destroy(images);
 }
 
+// The hidden window's menu bar is drawn when the window shows.
+void switch_printer_menu(HWND dialog, bool connected) {
+    if (HMENU menu = GetMenu(dialog)) {
+        EnableMenuItem(menu, 0, MF_BYPOSITION | (connected ? MF_ENABLED : MF_GRAYED));
+        if (IsWindowVisible(dialog))
+            DrawMenuBar(dialog);
+    }
+}
+
+// The disconnected state the window starts in. The template creates the printer
+// controls disabled already, and finding each one is a round trip to the window
+// server: what is left is the warning beep and the grayed menu.
+void start_disconnected(HWND dialog) {
+    Beep(MB_ICONEXCLAMATION);
+    switch_printer_menu(dialog, false);
+}
+
 void on_init_dialog(HWND dialog) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
     if (HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU)))
         SetMenu(dialog, menu);
-    SetConnectedState(dialog, false);
+    start_disconnected(dialog);
     FillPortList(GetDlgItem(dialog, IDC_PORT));
     FillSpeedList(GetDlgItem(dialog, IDC_SPEED));
     if (HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PRINTER))) {
@@ -101,9 +121,9 @@ void on_init_dialog(HWND dialog) {
     init_list_view(dialog, IDC_CAPABILITIES, IDS_CAPABILITY_FIRST, IDS_CAPABILITY_COUNT);
     init_list_view(dialog, IDC_SWITCHES, IDS_SWITCH_FIRST, IDS_SWITCH_COUNT);
     FillDensityList(GetDlgItem(dialog, IDC_DENSITY));
-    SendDlgItemMessageA(dialog, IDC_AUTO_OFF_SPIN, UDM_SETRANGE, 0,
-                        MAKELPARAM(kAutoOffMaxMinutes, kAutoOffMinMinutes));
-    SendDlgItemMessageA(dialog, IDC_AUTO_OFF_SPIN, UDM_SETPOS, 0, kAutoOffDefaultMinutes);
+    HWND auto_off = GetDlgItem(dialog, IDC_AUTO_OFF_SPIN);
+    SendMessageA(auto_off, UDM_SETRANGE, 0, MAKELPARAM(kAutoOffMaxMinutes, kAutoOffMinMinutes));
+    SendMessageA(auto_off, UDM_SETPOS, 0, kAutoOffDefaultMinutes);
     CheckRadioPair(dialog, IDC_IRDA_MAX_115200, IDC_IRDA_MAX_115200);
     CheckRadioPair(dialog, IDC_IRDA_RELIABLE, IDC_IRDA_RELIABLE);
     g_main_dialog.settings_key.reset(OpenSettingsKey());
@@ -228,18 +248,14 @@ MainDialogState g_main_dialog;
 void SetConnectedState(HWND dialog, bool connected) {
     if (!connected)
         Beep(MB_ICONEXCLAMATION);
-    // Each change is a repaint and a round trip to the window server; at start-up the
-    // controls are disabled already and the hidden window's menu bar is drawn when shown.
+    // Each change is a repaint and a round trip to the window server, so only what
+    // differs is switched.
     for (int id : kPrinterControls) {
         HWND control = GetDlgItem(dialog, id);
         if (IsWindowEnabled(control) != connected)
             EnableWindow(control, connected);
     }
-    if (HMENU menu = GetMenu(dialog)) {
-        EnableMenuItem(menu, 0, MF_BYPOSITION | (connected ? MF_ENABLED : MF_GRAYED));
-        if (IsWindowVisible(dialog))
-            DrawMenuBar(dialog);
-    }
+    switch_printer_menu(dialog, connected);
 }
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {

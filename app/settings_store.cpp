@@ -73,6 +73,24 @@ template <size_t N> bool fill_list(HWND combo, const std::array<ListItem, N>& it
 
 constexpr int kSwitch8Item = 7;
 
+// Every item added to a combo box repaints its list, a round trip to the window server
+// each; paused, the box is repainted once at the end.
+class RedrawPaused {
+public:
+    explicit RedrawPaused(HWND window) : window_(window) {
+        SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~RedrawPaused() {
+        SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window_, nullptr, TRUE);
+    }
+    RedrawPaused(const RedrawPaused&) = delete;
+    RedrawPaused& operator=(const RedrawPaused&) = delete;
+
+private:
+    HWND window_;
+};
+
 } // namespace
 
 HKEY OpenSettingsKey() {
@@ -129,6 +147,7 @@ bool SaveAddressRecord(HKEY key, const std::string& record) {
 }
 
 bool FillPortList(HWND combo) {
+    RedrawPaused paused(combo);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     for (const PortEntry& port :
          ListSerialPorts(g_serial_port_location.root, g_serial_port_location.subkey)) {
@@ -142,6 +161,7 @@ bool FillPortList(HWND combo) {
 }
 
 bool FillSpeedList(HWND combo) {
+    RedrawPaused paused(combo);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     char port[10] = {};
     if (GetDlgItemTextA(GetParent(combo), IDC_PORT, port, sizeof port) == 0)
@@ -153,6 +173,7 @@ bool FillSpeedList(HWND combo) {
 }
 
 bool FillDensityList(HWND combo) {
+    RedrawPaused paused(combo);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     bool filled = fill_list(combo, kDensityItems);
     if (!SelectComboItemByData(combo, kDefaultDensity))
